@@ -1,0 +1,10 @@
+# One sanitizer set for the whole build, chosen by the preset.
+if(KX_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(KX_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT KX_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "KX_SANITIZE must be empty, address or thread")
+endif()

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the plain preset and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default
+cmake --build --preset default
+ctest --preset default -j "$(nproc)"
