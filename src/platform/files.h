@@ -43,7 +43,9 @@ class FileSystem {
   // GetFileAttributesW / FindFirstFileW: INVALID_FILE_ATTRIBUTES when nothing is there.
   virtual DWORD GetAttributes(std::u16string_view path) const = 0;
   // PathFileExistsW.
-  bool Exists(std::u16string_view path) const { return GetAttributes(path) != INVALID_FILE_ATTRIBUTES; }
+  bool Exists(std::u16string_view path) const {
+    return GetAttributes(path) != INVALID_FILE_ATTRIBUTES;
+  }
   // CreateDirectoryW(path, no security): one level; fails when it exists or its parent is missing.
   virtual bool MakeDirectory(std::u16string_view path) = 0;
 
@@ -56,7 +58,8 @@ class FileSystem {
   // flushed, then renamed over the target. No reader and no crash ever sees a half-written
   // file. Fails (last error set) when the folder is missing or not writable, or the target is
   // a folder; the old file is then untouched.
-  virtual bool WriteFileAtomically(std::u16string_view path, std::span<const std::uint8_t> bytes) = 0;
+  virtual bool WriteFileAtomically(std::u16string_view path,
+                                   std::span<const std::uint8_t> bytes) = 0;
 };
 
 }  // namespace kx

@@ -10,6 +10,8 @@ void InstallPlatform(const PlatformServices* services) {
   os::detail::g_services = services != nullptr ? *services : PlatformServices{};
 }
 
-const PlatformServices& InstalledPlatform() { return os::detail::g_services; }
+const PlatformServices& InstalledPlatform() {
+  return os::detail::g_services;
+}
 
 }  // namespace kx

@@ -52,19 +52,45 @@ T& Need(T* service) {
 }
 }  // namespace detail
 
-inline kx::WindowSystem& Windows() { return detail::Need(detail::g_services.windows); }
-inline kx::Clock& Clock() { return detail::Need(detail::g_services.clock); }
-inline kx::DebugOutput& Debug() { return detail::Need(detail::g_services.debug); }
-inline kx::Sync& Sync() { return detail::Need(detail::g_services.sync); }
-inline kx::Errors& Errors() { return detail::Need(detail::g_services.errors); }
-inline kx::FileSystem& Files() { return detail::Need(detail::g_services.files); }
-inline kx::Registry& Registry() { return detail::Need(detail::g_services.registry); }
-inline kx::Shell& Shell() { return detail::Need(detail::g_services.shell); }
-inline kx::SystemSettings& System() { return detail::Need(detail::g_services.system); }
-inline kx::Processes& Processes() { return detail::Need(detail::g_services.processes); }
-inline kx::TextCodec& Codec() { return detail::Need(detail::g_services.codec); }
-inline kx::HidLibrary& Hid() { return detail::Need(detail::g_services.hid); }
-inline kx::Graphics& Graphics() { return detail::Need(detail::g_services.graphics); }
+inline kx::WindowSystem& Windows() {
+  return detail::Need(detail::g_services.windows);
+}
+inline kx::Clock& Clock() {
+  return detail::Need(detail::g_services.clock);
+}
+inline kx::DebugOutput& Debug() {
+  return detail::Need(detail::g_services.debug);
+}
+inline kx::Sync& Sync() {
+  return detail::Need(detail::g_services.sync);
+}
+inline kx::Errors& Errors() {
+  return detail::Need(detail::g_services.errors);
+}
+inline kx::FileSystem& Files() {
+  return detail::Need(detail::g_services.files);
+}
+inline kx::Registry& Registry() {
+  return detail::Need(detail::g_services.registry);
+}
+inline kx::Shell& Shell() {
+  return detail::Need(detail::g_services.shell);
+}
+inline kx::SystemSettings& System() {
+  return detail::Need(detail::g_services.system);
+}
+inline kx::Processes& Processes() {
+  return detail::Need(detail::g_services.processes);
+}
+inline kx::TextCodec& Codec() {
+  return detail::Need(detail::g_services.codec);
+}
+inline kx::HidLibrary& Hid() {
+  return detail::Need(detail::g_services.hid);
+}
+inline kx::Graphics& Graphics() {
+  return detail::Need(detail::g_services.graphics);
+}
 
 }  // namespace os
 }  // namespace kx

@@ -7,10 +7,18 @@
 
 namespace kx {
 
-inline HKEY HkeyClassesRoot() { return reinterpret_cast<HKEY>(std::uintptr_t{0x80000000}); }
-inline HKEY HkeyCurrentUser() { return reinterpret_cast<HKEY>(std::uintptr_t{0x80000001}); }
-inline HKEY HkeyLocalMachine() { return reinterpret_cast<HKEY>(std::uintptr_t{0x80000002}); }
-inline HKEY HkeyCurrentConfig() { return reinterpret_cast<HKEY>(std::uintptr_t{0x80000005}); }
+inline HKEY HkeyClassesRoot() {
+  return reinterpret_cast<HKEY>(std::uintptr_t{0x80000000});
+}
+inline HKEY HkeyCurrentUser() {
+  return reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
+}
+inline HKEY HkeyLocalMachine() {
+  return reinterpret_cast<HKEY>(std::uintptr_t{0x80000002});
+}
+inline HKEY HkeyCurrentConfig() {
+  return reinterpret_cast<HKEY>(std::uintptr_t{0x80000005});
+}
 
 inline constexpr DWORD KEY_READ = 0x20019;
 inline constexpr DWORD KEY_WRITE = 0x20006;

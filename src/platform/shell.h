@@ -31,12 +31,11 @@ class Shell {
   // component code of an advertised shortcut. ERROR_SUCCESS, or ERROR_FUNCTION_FAILED when
   // the file is not an advertised shortcut. Each buffer holds 260 characters.
   virtual UINT GetAdvertisedShortcutTarget(std::u16string_view shortcut, char16_t* productCode,
-                                    char16_t* featureId, char16_t* componentCode) = 0;
+                                           char16_t* featureId, char16_t* componentCode) = 0;
   // Windows Installer, ordinal 173 (MsiGetComponentPathW): the installed path of a product's
   // component into path (capacity *length characters, updated); returns the install state.
-  virtual int GetComponentPath(std::u16string_view productCode,
-                                  std::u16string_view componentCode, char16_t* path,
-                                  DWORD* length) = 0;
+  virtual int GetComponentPath(std::u16string_view productCode, std::u16string_view componentCode,
+                               char16_t* path, DWORD* length) = 0;
 
   // The shell-link object (IShellLinkW with IPersistFile): Load(path, mode 0), then
   // GetPath(target, 260 characters, no find data, flags 0). Returns the HRESULT of the first

@@ -123,7 +123,8 @@ std::u16string FromUtf8(std::string_view text) {
 std::u16string Widen(std::string_view ascii) {
   std::u16string out;
   out.reserve(ascii.size());
-  for (char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  for (char c : ascii)
+    out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;
 }
 

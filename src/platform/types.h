@@ -49,15 +49,27 @@ struct SIZE {
   friend constexpr bool operator==(const SIZE&, const SIZE&) = default;
 };
 
-inline HWND HwndFromValue(std::uintptr_t v) { return reinterpret_cast<HWND>(v); }
-inline std::uintptr_t HwndValue(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
+inline HWND HwndFromValue(std::uintptr_t v) {
+  return reinterpret_cast<HWND>(v);
+}
+inline std::uintptr_t HwndValue(HWND h) {
+  return reinterpret_cast<std::uintptr_t>(h);
+}
 
 // Posting to this handle reaches every top-level window.
-inline HWND HwndBroadcast() { return HwndFromValue(0xFFFF); }
+inline HWND HwndBroadcast() {
+  return HwndFromValue(0xFFFF);
+}
 // SetWindowPos insert-after handles.
-inline HWND HwndTop() { return HwndFromValue(0); }
-inline HWND HwndTopmost() { return HwndFromValue(static_cast<std::uintptr_t>(-1)); }
-inline HWND HwndNoTopmost() { return HwndFromValue(static_cast<std::uintptr_t>(-2)); }
+inline HWND HwndTop() {
+  return HwndFromValue(0);
+}
+inline HWND HwndTopmost() {
+  return HwndFromValue(static_cast<std::uintptr_t>(-1));
+}
+inline HWND HwndNoTopmost() {
+  return HwndFromValue(static_cast<std::uintptr_t>(-2));
+}
 
 inline constexpr COLORREF Rgb(BYTE r, BYTE g, BYTE b) {
   return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |

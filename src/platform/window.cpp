@@ -1,5 +1,6 @@
 #include "platform/window.h"
 
+#include "platform/application.h"
 #include "platform/platform.h"
 
 namespace kx {
@@ -12,13 +13,22 @@ bool Window::CreateWindowObject(const WindowSpec& spec) {
   return os::Windows().Create(*this, spec) != nullptr;
 }
 
-bool Window::DestroyWindowObject() { return hwnd_ != nullptr && os::Windows().Destroy(hwnd_); }
+bool Window::DestroyWindowObject() {
+  return hwnd_ != nullptr && os::Windows().Destroy(hwnd_);
+}
 
 LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultProc(message, wParam, lParam);
 }
 
-bool Window::PreTranslateMessage(const Msg&) { return false; }
+void Window::NotifyWindowGone(const Window* window) {
+  // The main window going ends the application's message loop.
+  if (Application* app = Application::Current()) app->OnWindowGone(window);
+}
+
+bool Window::PreTranslateMessage(const Msg&) {
+  return false;
+}
 
 LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return os::Windows().DefaultProc(hwnd_, message, wParam, lParam);

@@ -29,6 +29,9 @@ class Window {
 
   // The message loop's step: PreTranslateMessage of the target and its parents, then dispatch.
   static void TranslateAndDispatch(const Msg& msg);
+  // Backends call this when a window object's window is gone (just before its WM_NCDESTROY,
+  // whatever the object's own handlers do), so the framework can end the loop.
+  static void NotifyWindowGone(const Window* window);
 
  protected:
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);

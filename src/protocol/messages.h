@@ -44,7 +44,7 @@ inline constexpr WPARAM SYNC_PROFILE_ALT = 20;  // lParam: mode 0..5
 
 // Window titles (and the one class) receivers are found by.
 inline constexpr std::u16string_view kAgentTitle = u"Kestrix_Hid";
-inline constexpr std::u16string_view kConfigTitle = u"Kestrix";       // outer and inner window
+inline constexpr std::u16string_view kConfigTitle = u"Kestrix";  // outer and inner window
 inline constexpr std::u16string_view kTrayTitle = u"Kestrix_TrayIcon";
 inline constexpr std::u16string_view kLoadingTitle = u"DLGLoading";
 inline constexpr std::u16string_view kOsdClass = u"On Screen Display";

@@ -11,7 +11,9 @@
 namespace kx::sim {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+  return {s.begin(), s.end()};
+}
 
 class SimFilesTest : public ::testing::Test {
  protected:
@@ -78,7 +80,8 @@ TEST_F(SimFilesTest, AnInterruptedWriteLeavesThePreviousFileWhole) {
   files_.SetFaultHook(nullptr);
   // No temporary file is left behind.
   std::size_t entries = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder_.Path() / "C")) ++entries;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder_.Path() / "C"))
+    ++entries;
   EXPECT_EQ(entries, 3u);  // data.ini, Program Files, Users
 }
 

@@ -31,7 +31,8 @@ TEST(SimRegistryTest, ValuesPersistInTheStoreFile) {
   ASSERT_TRUE(version);
   EXPECT_EQ(version->type, REG_SZ);
   EXPECT_EQ(version->Text(), u"1\"5\\");
-  EXPECT_EQ(reloaded.GetValue(HkeyCurrentUser(), u"SOFTWARE\\Kestrix", u"DevicePlug")->Number(), 1u);
+  EXPECT_EQ(reloaded.GetValue(HkeyCurrentUser(), u"SOFTWARE\\Kestrix", u"DevicePlug")->Number(),
+            1u);
 }
 
 TEST(SimRegistryTest, DeniedAccessAndDeletedKeys) {

@@ -32,7 +32,8 @@ class ScriptedWindow : public RecordingWindow {
 
 std::vector<UINT> Numbers(const std::vector<ReceivedMessage>& messages) {
   std::vector<UINT> out;
-  for (const auto& m : messages) out.push_back(m.message);
+  for (const auto& m : messages)
+    out.push_back(m.message);
   return out;
 }
 
@@ -136,11 +137,12 @@ TEST_F(WindowSystemTest, TimersFireOnVirtualTimeAndCoalesceWhileBlocked) {
   windows_.RunFor(20001);  // until t = 22000
   auto timers = w.ReceivedOf(WM_TIMER);
   std::vector<std::uint64_t> times;
-  for (const auto& m : timers) times.push_back(m.timeMs);
+  for (const auto& m : timers)
+    times.push_back(m.timeMs);
   // 2000 blocks until 9000; the periods missed meanwhile give one message, then the schedule
   // goes on from the original phase.
-  EXPECT_EQ(times, (std::vector<std::uint64_t>{2000, 9000, 10000, 12000, 14000, 16000, 18000,
-                                               20000, 22000}));
+  EXPECT_EQ(times, (std::vector<std::uint64_t>{2000, 9000, 10000, 12000, 14000, 16000, 18000, 20000,
+                                               22000}));
   EXPECT_EQ(desktop_.Clock().NowMs(), 22000u);
   windows_.KillTimer(w.Handle(), 0x1001);
   windows_.RunFor(10000);
@@ -152,7 +154,8 @@ TEST_F(WindowSystemTest, PostsFromAnotherThreadKeepTheirOrder) {
   w.Open(u"Target");
   constexpr int kCount = 20000;
   std::thread poster([&] {
-    for (int i = 0; i < kCount; ++i) windows_.Post(w.Handle(), WM_USER, static_cast<WPARAM>(i), 0);
+    for (int i = 0; i < kCount; ++i)
+      windows_.Post(w.Handle(), WM_USER, static_cast<WPARAM>(i), 0);
   });
   std::size_t received = 0;
   while (received < kCount) {
@@ -161,7 +164,8 @@ TEST_F(WindowSystemTest, PostsFromAnotherThreadKeepTheirOrder) {
   }
   poster.join();
   auto messages = w.ReceivedOf(WM_USER);
-  for (int i = 0; i < kCount; ++i) ASSERT_EQ(messages[static_cast<std::size_t>(i)].wParam, static_cast<WPARAM>(i));
+  for (int i = 0; i < kCount; ++i)
+    ASSERT_EQ(messages[static_cast<std::size_t>(i)].wParam, static_cast<WPARAM>(i));
 }
 
 TEST_F(WindowSystemTest, CaptureAndFocusChangesAreAnnounced) {

@@ -21,7 +21,9 @@ bool RegisterCommand(const Command& command) {
   return true;
 }
 
-const std::vector<Command>& Commands() { return Table(); }
+const std::vector<Command>& Commands() {
+  return Table();
+}
 
 int UsageError(std::string_view message) {
   std::cerr << "kestrix-tool: " << message << "\n";
@@ -37,7 +39,8 @@ void PrintUsage(std::ostream& out) {
   std::sort(commands.begin(), commands.end(),
             [](const auto& a, const auto& b) { return a.usage < b.usage; });
   out << "usage:\n";
-  for (const auto& c : commands) out << "  kestrix-tool " << c.usage << "\n";
+  for (const auto& c : commands)
+    out << "  kestrix-tool " << c.usage << "\n";
 }
 
 }  // namespace

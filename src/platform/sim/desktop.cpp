@@ -43,14 +43,17 @@ Desktop::Desktop(DesktopOptions options)
   windows_.SetCreatingProcess(kAgentProcessId);
 }
 
-Desktop::~Desktop() { InstallPlatform(&previous_); }
+Desktop::~Desktop() {
+  InstallPlatform(&previous_);
+}
 
 std::filesystem::path Desktop::HostProgramFolder() const {
   return OrDefault(options_.programFolder, options_.root / "C" / "Program Files" / "Kestrix");
 }
 
 std::filesystem::path Desktop::HostAppData() const {
-  return OrDefault(options_.appData, options_.root / "C" / "Users" / "User" / "AppData" / "Roaming");
+  return OrDefault(options_.appData,
+                   options_.root / "C" / "Users" / "User" / "AppData" / "Roaming");
 }
 
 }  // namespace kx::sim

@@ -8,8 +8,7 @@ namespace kx::sim {
 
 RecordingWindow::~RecordingWindow() = default;
 
-bool RecordingWindow::Open(std::u16string_view title, std::u16string_view className,
-                           HWND parent) {
+bool RecordingWindow::Open(std::u16string_view title, std::u16string_view className, HWND parent) {
   WindowSpec spec;
   spec.title = std::u16string(title);
   spec.className = std::u16string(className);

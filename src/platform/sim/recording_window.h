@@ -16,7 +16,7 @@ struct ReceivedMessage {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  std::uintptr_t copyDataId = 0;        // WM_COPYDATA only
+  std::uintptr_t copyDataId = 0;       // WM_COPYDATA only
   std::vector<std::uint8_t> copyData;  // WM_COPYDATA only: the record's bytes
 };
 
@@ -26,8 +26,7 @@ class RecordingWindow : public Window {
   ~RecordingWindow() override;
 
   // Creates a top-level window (or a child of parent) with this title and class.
-  bool Open(std::u16string_view title, std::u16string_view className = u"",
-            HWND parent = nullptr);
+  bool Open(std::u16string_view title, std::u16string_view className = u"", HWND parent = nullptr);
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -33,8 +33,9 @@ constexpr SystemText kSystemTexts[] = {
     {30, "The system cannot read from the specified device.\r\n"},
     {31, "A device attached to the system is not functioning.\r\n"},
     {32, "The process cannot access the file because it is being used by another process.\r\n"},
-    {33, "The process cannot access the file because another process has locked a portion of "
-         "the file.\r\n"},
+    {33,
+     "The process cannot access the file because another process has locked a portion of "
+     "the file.\r\n"},
     {38, "Reached the end of the file.\r\n"},
     {39, "The disk is full.\r\n"},
     {80, "The file exists.\r\n"},
@@ -54,9 +55,13 @@ constexpr SystemText kSystemTexts[] = {
 
 }  // namespace
 
-DWORD SimErrors::GetLastError() const { return t_lastError; }
+DWORD SimErrors::GetLastError() const {
+  return t_lastError;
+}
 
-void SimErrors::SetLastError(DWORD code) { t_lastError = code; }
+void SimErrors::SetLastError(DWORD code) {
+  t_lastError = code;
+}
 
 std::u16string SimErrors::SystemMessage(DWORD code) const {
   for (const SystemText& t : kSystemTexts) {

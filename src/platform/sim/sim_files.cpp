@@ -18,9 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void SetError(DWORD code) { os::Errors().SetLastError(code); }
+void SetError(DWORD code) {
+  os::Errors().SetLastError(code);
+}
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(char16_t c) {
+  return c == u'\\' || c == u'/';
+}
 
 bool HasInvalidCharacter(std::u16string_view component) {
   for (char16_t c : component) {
@@ -179,7 +183,9 @@ bool SimFileSystem::IsReadOnly(const fs::path& host) const {
   }
 }
 
-std::u16string SimFileSystem::ModulePath() const { return modulePath_; }
+std::u16string SimFileSystem::ModulePath() const {
+  return modulePath_;
+}
 
 std::optional<std::u16string> SimFileSystem::RoamingAppDataFolder() {
   std::optional<std::u16string> folder;
@@ -306,8 +312,8 @@ bool SimFileSystem::WriteFileAtomically(std::u16string_view path,
     return false;
   }
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  fs::path temp = folder / ("." + host->filename().string() + ".kxtmp" +
-                            std::to_string(random() % 1000000000));
+  fs::path temp =
+      folder / ("." + host->filename().string() + ".kxtmp" + std::to_string(random() % 1000000000));
   auto fail = [&](DWORD code) {
     fs::remove(temp, ec);
     SetError(code);

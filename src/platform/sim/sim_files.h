@@ -31,8 +31,7 @@ class SimFileSystem final : public FileSystem {
   bool MakeDirectory(std::u16string_view path) override;
   std::unique_ptr<FileStream> OpenRead(std::u16string_view path) override;
   std::optional<std::vector<std::uint8_t>> ReadAll(std::u16string_view path) override;
-  bool WriteFileAtomically(std::u16string_view path,
-                           std::span<const std::uint8_t> bytes) override;
+  bool WriteFileAtomically(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
 
   // --- The desktop's own controls ---
 

@@ -9,7 +9,9 @@ HWND SimProcesses::GetForegroundWindow() const {
   return foreground_ != nullptr && windows_.IsWindow(foreground_) ? foreground_ : nullptr;
 }
 
-DWORD SimProcesses::GetWindowProcessId(HWND window) const { return windows_.WindowProcess(window); }
+DWORD SimProcesses::GetWindowProcessId(HWND window) const {
+  return windows_.WindowProcess(window);
+}
 
 std::optional<std::vector<ProcessEntry>> SimProcesses::Snapshot() const {
   std::lock_guard lock(mutex_);

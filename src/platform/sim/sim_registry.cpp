@@ -15,7 +15,8 @@ namespace {
 std::u16string Upper(std::u16string_view s) {
   std::u16string out;
   out.reserve(s.size());
-  for (char16_t c : s) out.push_back(SimpleUpper(c));
+  for (char16_t c : s)
+    out.push_back(SimpleUpper(c));
   return out;
 }
 
@@ -80,12 +81,14 @@ std::u16string RegistryValue::Text() const {
 
 DWORD RegistryValue::Number() const {
   DWORD n = 0;
-  for (std::size_t i = 0; i < 4 && i < data.size(); ++i) n |= static_cast<DWORD>(data[i]) << (8 * i);
+  for (std::size_t i = 0; i < 4 && i < data.size(); ++i)
+    n |= static_cast<DWORD>(data[i]) << (8 * i);
   return n;
 }
 
 SimRegistry::SimRegistry(std::filesystem::path storeFile) : storeFile_(std::move(storeFile)) {
-  for (HKEY root : {HkeyClassesRoot(), HkeyCurrentUser(), HkeyLocalMachine(), HkeyCurrentConfig()}) {
+  for (HKEY root :
+       {HkeyClassesRoot(), HkeyCurrentUser(), HkeyLocalMachine(), HkeyCurrentConfig()}) {
     keys_[RootName(root)] = Key{RootName(root), {}, 0};
   }
   Load();
@@ -197,9 +200,9 @@ void SimRegistry::DeleteKeyTree(HKEY root, std::u16string_view subKey) {
   std::u16string upper = Upper(FullPath(root, subKey));
   if (upper.find(u'\\') == std::u16string::npos) return;  // never a root
   for (auto it = keys_.begin(); it != keys_.end();) {
-    bool below = it->first == upper ||
-                 (it->first.size() > upper.size() && it->first.compare(0, upper.size(), upper) == 0 &&
-                  it->first[upper.size()] == u'\\');
+    bool below = it->first == upper || (it->first.size() > upper.size() &&
+                                        it->first.compare(0, upper.size(), upper) == 0 &&
+                                        it->first[upper.size()] == u'\\');
     it = below ? keys_.erase(it) : std::next(it);
   }
   SaveLocked();
@@ -282,7 +285,8 @@ void SimRegistry::Load() {
     }
     if (current.empty() || line[0] != '"') continue;
     std::size_t close = 1;
-    while (close < line.size() && !(line[close] == '"' && line[close - 1] != '\\')) ++close;
+    while (close < line.size() && !(line[close] == '"' && line[close - 1] != '\\'))
+      ++close;
     if (close + 1 >= line.size() || line[close + 1] != '=') continue;
     std::u16string name = Unescape(std::string_view(line).substr(1, close - 1));
     std::string_view rest = std::string_view(line).substr(close + 2);
@@ -299,7 +303,8 @@ void SimRegistry::Load() {
     } else if (rest.rfind("dword:", 0) == 0) {
       DWORD n = static_cast<DWORD>(std::strtoul(std::string(rest.substr(6)).c_str(), nullptr, 10));
       v.type = REG_DWORD;
-      for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
+      for (int i = 0; i < 4; ++i)
+        v.data.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
     } else {
       continue;
     }

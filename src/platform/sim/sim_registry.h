@@ -46,8 +46,8 @@ class SimRegistry final : public Registry {
   void DenyAccess(HKEY root, std::u16string_view subKey, DWORD deniedAccess);
   // Called after every value written through the registry functions.
   void SetValueObserver(std::function<void(const std::u16string& keyPath,
-                                           const std::u16string& name,
-                                           const RegistryValue& value)> observer);
+                                           const std::u16string& name, const RegistryValue& value)>
+                            observer);
   // Open handles (a key the agent holds open shows here).
   std::size_t OpenHandleCount() const;
 
@@ -72,8 +72,7 @@ class SimRegistry final : public Registry {
   std::map<std::u16string, Key> keys_;  // by upper-case full path
   std::map<std::uintptr_t, OpenHandle> handles_;
   std::uintptr_t nextHandle_ = 0x200;
-  std::function<void(const std::u16string&, const std::u16string&, const RegistryValue&)>
-      observer_;
+  std::function<void(const std::u16string&, const std::u16string&, const RegistryValue&)> observer_;
 };
 
 }  // namespace kx::sim

@@ -25,7 +25,9 @@ RECT IntersectRect(const RECT& a, const RECT& b) {
   return r;
 }
 
-bool IsTopmost(DWORD exStyle) { return (exStyle & WS_EX_TOPMOST) != 0; }
+bool IsTopmost(DWORD exStyle) {
+  return (exStyle & WS_EX_TOPMOST) != 0;
+}
 
 }  // namespace
 
@@ -130,7 +132,8 @@ void SimWindowSystem::SendDestroyTree(HWND window) {
 }
 
 void SimWindowSystem::SendNcDestroyTree(HWND window) {
-  for (HWND child : Children(window)) SendNcDestroyTree(child);
+  for (HWND child : Children(window))
+    SendNcDestroyTree(child);
   Window* object = nullptr;
   {
     std::lock_guard lock(mutex_);
@@ -148,6 +151,7 @@ void SimWindowSystem::SendNcDestroyTree(HWND window) {
   // WM_NCDESTROY does not come back here from its destructor.
   if (object != nullptr) {
     WindowBinding::Detach(*object);
+    Window::NotifyWindowGone(object);
     if (observer_) observer_(Msg{window, WM_NCDESTROY, 0, 0});
     object->WindowProc(WM_NCDESTROY, 0, 0);
   }
@@ -242,7 +246,8 @@ bool SimWindowSystem::Post(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   {
     std::lock_guard lock(mutex_);
     if (window == HwndBroadcast()) {
-      for (HWND h : topLevel_) queue_.push_back(Msg{h, message, wParam, lParam});
+      for (HWND h : topLevel_)
+        queue_.push_back(Msg{h, message, wParam, lParam});
     } else {
       const WindowRecord* r = RecordLocked(window);
       if (r == nullptr || r->destroying) return false;
@@ -262,7 +267,8 @@ LRESULT SimWindowSystem::Deliver(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT SimWindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window == HwndBroadcast()) {
-    for (HWND h : TopLevelWindows()) Deliver(h, message, wParam, lParam);
+    for (HWND h : TopLevelWindows())
+      Deliver(h, message, wParam, lParam);
     return 0;
   }
   return Deliver(window, message, wParam, lParam);
@@ -271,7 +277,8 @@ LRESULT SimWindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM l
 UINT SimWindowSystem::RegisterMessage(std::u16string_view name) {
   if (name.empty()) return 0;
   std::u16string key;
-  for (char16_t c : name) key.push_back(SimpleUpper(c));
+  for (char16_t c : name)
+    key.push_back(SimpleUpper(c));
   std::lock_guard lock(mutex_);
   auto [it, inserted] = registered_.emplace(key, nextRegistered_);
   if (inserted) ++nextRegistered_;
@@ -353,7 +360,8 @@ bool SimWindowSystem::TakeReadyMessage(Msg& msg) {
   }
   if (ready != timers_.end()) {
     Timer& t = ready->second;
-    while (t.due <= now) t.due += t.period;
+    while (t.due <= now)
+      t.due += t.period;
     msg = Msg{HwndFromValue(ready->first.first), WM_TIMER, ready->first.second, 0};
     return true;
   }
@@ -415,7 +423,8 @@ bool SimWindowSystem::PumpOne() {
 
 std::size_t SimWindowSystem::RunUntilIdle() {
   std::size_t n = 0;
-  while (PumpOne()) ++n;
+  while (PumpOne())
+    ++n;
   return n;
 }
 

@@ -15,8 +15,8 @@
 #include <unordered_map>  // IWYU pragma: keep
 #include <vector>
 
-#include "platform/sim/sim_clock.h"
 #include "platform/messages.h"
+#include "platform/sim/sim_clock.h"
 #include "platform/window_system.h"
 
 namespace kx::sim {
@@ -114,7 +114,7 @@ class SimWindowSystem final : public WindowSystem {
     std::u16string title;
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect;  // relative to the parent's client area for a child, else screen
+    RECT rect;              // relative to the parent's client area for a child, else screen
     HWND parent = nullptr;  // parent of a child, owner of a top-level window
     UINT_PTR id = 0;
     DWORD processId = 0;
@@ -146,7 +146,7 @@ class SimWindowSystem final : public WindowSystem {
   mutable std::mutex mutex_;  // guards everything below
   std::condition_variable posted_;
   std::map<std::uintptr_t, WindowRecord> windows_;  // by handle: a stable order
-  std::vector<HWND> topLevel_;  // front first; top-most windows lead
+  std::vector<HWND> topLevel_;                      // front first; top-most windows lead
   std::deque<Msg> queue_;
   std::map<std::pair<std::uintptr_t, UINT_PTR>, Timer> timers_;
   std::map<std::u16string, UINT> registered_;
