@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -39,7 +40,10 @@ struct DeviceMessage {
 class DecodedReport {
  public:
   static constexpr std::size_t kCapacity = 2;
-  void Add(const DeviceMessage& message) { messages_[count_++] = message; }
+  void Add(const DeviceMessage& message) {
+    assert(count_ < kCapacity);
+    messages_[count_++] = message;
+  }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
   const DeviceMessage& operator[](std::size_t i) const { return messages_[i]; }

@@ -2,9 +2,12 @@
 // access library, the list of collections present, the decoding of input reports into window
 // messages, and the commands written to the keyboard.
 //
-// One CUSBDriver exists, owned by the agent's main window. It lives on the user-interface
-// thread; only ReportCallback / DecodeInputReport run on the library's thread, and they read
-// nothing but m_hMainWnd and post.
+// One CUSBDriver exists, owned by the agent's main window (the newest one constructed is the
+// one the report callback serves). It lives on the user-interface thread; only ReportCallback /
+// DecodeInputReport run on the library's thread, and they read nothing but m_hMainWnd and post.
+//
+// Relinking is the owner's: hand the library an all-zero filter and a null callback, stop it,
+// clear m_bLinkOpen, then OpenLink.
 #pragma once
 
 #include <atomic>
@@ -68,11 +71,13 @@ class CUSBDriver : public Window {
   // keyboard's 6 for the PC mode turned into 0.
   int GetDeviceMode(BYTE* mode);
   // 0A 04 mode on collection 2, then the 138 matrix cells in 23 chunks 0B k on collection 3.
-  // Mode 0 has no key matrix: nothing is sent and the result is success.
+  // A refused header or chunk fails the command, but the run still goes to its end. Mode 0
+  // has no key matrix: nothing is sent and the result is success.
   int WriteKeyMatrix(BYTE mode, const KEY_MATRIX& matrix);
   int SendCommand0F();  // 0A 0F
   // 0A 05 mode (matrixCode + 1) 01 on collection 2, then the macro in 41 chunks 0C k on
-  // collection 4. Mode 0 has no macros: nothing is sent and the result is success.
+  // collection 4 (the last carries macro bytes 240 and 241 and four zeros). Fails like
+  // WriteKeyMatrix. Mode 0 has no macros: nothing is sent and the result is success.
   int WriteKeyMacro(BYTE mode, const KEY_MACRO& macro, BYTE matrixCode);
   int SetLightEffect(BYTE mode, BYTE effect);                    // 0A 0A mode effect
   int SetLightColor(COLORREF colour, BYTE mode);                 // 0A 0B mode 04 r g b

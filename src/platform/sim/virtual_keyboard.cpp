@@ -293,22 +293,13 @@ std::vector<HidTransfer> VirtualKeyboard::Transfers() const {
   return transfers_;
 }
 
-std::vector<HidTransfer> VirtualKeyboard::Writes() const {
+std::vector<HidTransfer> VirtualKeyboard::TransfersOf(HidTransfer::Kind kind) const {
   std::lock_guard lock(mutex_);
-  std::vector<HidTransfer> writes;
+  std::vector<HidTransfer> out;
   for (const HidTransfer& t : transfers_) {
-    if (t.kind == HidTransfer::Kind::kWrite) writes.push_back(t);
+    if (t.kind == kind) out.push_back(t);
   }
-  return writes;
-}
-
-std::vector<HidTransfer> VirtualKeyboard::Reads() const {
-  std::lock_guard lock(mutex_);
-  std::vector<HidTransfer> reads;
-  for (const HidTransfer& t : transfers_) {
-    if (t.kind == HidTransfer::Kind::kRead) reads.push_back(t);
-  }
-  return reads;
+  return out;
 }
 
 void VirtualKeyboard::ClearTransfers() {

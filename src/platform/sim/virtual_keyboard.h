@@ -97,8 +97,9 @@ class VirtualKeyboard final : public HidLibrary {
 
   // --- The wire ---
   std::vector<HidTransfer> Transfers() const;  // writes and reads, oldest first
-  std::vector<HidTransfer> Writes() const;
-  std::vector<HidTransfer> Reads() const;
+  std::vector<HidTransfer> TransfersOf(HidTransfer::Kind kind) const;
+  std::vector<HidTransfer> Writes() const { return TransfersOf(HidTransfer::Kind::kWrite); }
+  std::vector<HidTransfer> Reads() const { return TransfersOf(HidTransfer::Kind::kRead); }
   void ClearTransfers();
   // Every later transfer for which the predicate answers true fails (null: none do). It runs
   // with the keyboard locked: it must not call the keyboard.
