@@ -21,7 +21,8 @@ Desktop::Desktop(DesktopOptions options)
              std::u16string(kProgramFolder) + u"\\" + std::u16string(kAgentExe)),
       registry_(options_.root / "registry.reg"),
       processes_(windows_),
-      shell_(files_, processes_, windows_, clock_) {
+      shell_(files_, processes_, windows_, clock_),
+      keyboard_(clock_, windows_) {
   previous_ = InstalledPlatform();
   PlatformServices services;
   services.windows = &windows_;
@@ -35,6 +36,7 @@ Desktop::Desktop(DesktopOptions options)
   services.system = &system_;
   services.processes = &processes_;
   services.codec = &codec_;
+  services.hid = &keyboard_;
   InstallPlatform(&services);
 
   files_.Mount(kProgramFolder, HostProgramFolder());
@@ -44,6 +46,8 @@ Desktop::Desktop(DesktopOptions options)
 }
 
 Desktop::~Desktop() {
+  // The keyboard's thread reaches the services through the platform: stop it first.
+  keyboard_.Shutdown();
   InstallPlatform(&previous_);
 }
 

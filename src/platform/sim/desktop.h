@@ -18,6 +18,7 @@
 #include "platform/sim/sim_sync.h"
 #include "platform/sim/sim_system_settings.h"
 #include "platform/sim/sim_window_system.h"
+#include "platform/sim/virtual_keyboard.h"
 
 namespace kx::sim {
 
@@ -52,6 +53,7 @@ class Desktop {
   SimSystemSettings& System() { return system_; }
   SimProcesses& Processes() { return processes_; }
   SimTextCodec& Codec() { return codec_; }
+  VirtualKeyboard& Keyboard() { return keyboard_; }
 
   const DesktopOptions& Options() const { return options_; }
   // Host folders of the program folder and of the roaming application data.
@@ -75,6 +77,7 @@ class Desktop {
   SimShell shell_;
   SimSystemSettings system_;
   SimTextCodec codec_;
+  VirtualKeyboard keyboard_;  // unplugged until a test or tool plugs it in
   PlatformServices previous_;
 };
 
