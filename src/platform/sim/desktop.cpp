@@ -21,7 +21,8 @@ Desktop::Desktop(DesktopOptions options)
              std::u16string(kProgramFolder) + u"\\" + std::u16string(kAgentExe)),
       registry_(options_.root / "registry.reg"),
       processes_(windows_),
-      shell_(files_, processes_, windows_, clock_) {
+      shell_(files_, processes_, windows_, clock_),
+      graphics_(windows_) {
   previous_ = InstalledPlatform();
   PlatformServices services;
   services.windows = &windows_;
@@ -35,22 +36,28 @@ Desktop::Desktop(DesktopOptions options)
   services.system = &system_;
   services.processes = &processes_;
   services.codec = &codec_;
+  services.graphics = &graphics_;
   InstallPlatform(&services);
 
   files_.Mount(kProgramFolder, HostProgramFolder());
   files_.Mount(kAppDataFolder, HostAppData());
   processes_.AddProcess(kAgentProcessId, kAgentExe);
   windows_.SetCreatingProcess(kAgentProcessId);
+  windows_.SetDestroyHook([this](HWND window) { graphics_.WindowDestroyed(window); });
 }
 
-Desktop::~Desktop() { InstallPlatform(&previous_); }
+Desktop::~Desktop() {
+  windows_.SetDestroyHook(nullptr);
+  InstallPlatform(&previous_);
+}
 
 std::filesystem::path Desktop::HostProgramFolder() const {
   return OrDefault(options_.programFolder, options_.root / "C" / "Program Files" / "Kestrix");
 }
 
 std::filesystem::path Desktop::HostAppData() const {
-  return OrDefault(options_.appData, options_.root / "C" / "Users" / "User" / "AppData" / "Roaming");
+  return OrDefault(options_.appData,
+                   options_.root / "C" / "Users" / "User" / "AppData" / "Roaming");
 }
 
 }  // namespace kx::sim

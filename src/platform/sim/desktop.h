@@ -12,6 +12,7 @@
 #include "platform/sim/sim_debug_output.h"
 #include "platform/sim/sim_errors.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_graphics.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
@@ -52,6 +53,7 @@ class Desktop {
   SimSystemSettings& System() { return system_; }
   SimProcesses& Processes() { return processes_; }
   SimTextCodec& Codec() { return codec_; }
+  SimGraphics& Graphics() { return graphics_; }
 
   const DesktopOptions& Options() const { return options_; }
   // Host folders of the program folder and of the roaming application data.
@@ -75,6 +77,7 @@ class Desktop {
   SimShell shell_;
   SimSystemSettings system_;
   SimTextCodec codec_;
+  SimGraphics graphics_;
   PlatformServices previous_;
 };
 
