@@ -129,13 +129,20 @@ bool RegionShape::Combine(const RegionShape& first, const RegionShape& second, i
   }
   std::sort(edges.begin(), edges.end());
   edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  static const Spans kNone;
   RegionShape shape;
   for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
     const Spans* a = SpansAt(first.bands_, edges[i]);
     const Spans* b = SpansAt(second.bands_, edges[i]);
-    shape.AppendBand(edges[i], edges[i + 1],
-                     CombineSpans(a != nullptr ? *a : kNone, b != nullptr ? *b : kNone, mode));
+    // Rows that only one side covers need no span walk (most rows of a region being grown
+    // piece by piece).
+    if (b == nullptr || a == nullptr) {
+      const bool keepFirst = a != nullptr && mode != RGN_AND;
+      const bool keepSecond = b != nullptr && (mode == RGN_OR || mode == RGN_XOR);
+      if (keepFirst) shape.AppendBand(edges[i], edges[i + 1], *a);
+      if (keepSecond) shape.AppendBand(edges[i], edges[i + 1], *b);
+      continue;
+    }
+    shape.AppendBand(edges[i], edges[i + 1], CombineSpans(*a, *b, mode));
   }
   *result = std::move(shape);
   return true;
