@@ -22,7 +22,8 @@ Desktop::Desktop(DesktopOptions options)
       registry_(options_.root / "registry.reg"),
       processes_(windows_),
       shell_(files_, processes_, windows_, clock_),
-      keyboard_(clock_, windows_) {
+      keyboard_(clock_, windows_),
+      graphics_(windows_) {
   previous_ = InstalledPlatform();
   PlatformServices services;
   services.windows = &windows_;
@@ -37,17 +38,20 @@ Desktop::Desktop(DesktopOptions options)
   services.processes = &processes_;
   services.codec = &codec_;
   services.hid = &keyboard_;
+  services.graphics = &graphics_;
   InstallPlatform(&services);
 
   files_.Mount(kProgramFolder, HostProgramFolder());
   files_.Mount(kAppDataFolder, HostAppData());
   processes_.AddProcess(kAgentProcessId, kAgentExe);
   windows_.SetCreatingProcess(kAgentProcessId);
+  windows_.SetDestroyHook([this](HWND window) { graphics_.WindowDestroyed(window); });
 }
 
 Desktop::~Desktop() {
   // The keyboard's thread reaches the services through the platform: stop it first.
   keyboard_.Shutdown();
+  windows_.SetDestroyHook(nullptr);
   InstallPlatform(&previous_);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/sim/sim_debug_output.h"
 #include "platform/sim/sim_errors.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_graphics.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
@@ -54,6 +55,7 @@ class Desktop {
   SimProcesses& Processes() { return processes_; }
   SimTextCodec& Codec() { return codec_; }
   VirtualKeyboard& Keyboard() { return keyboard_; }
+  SimGraphics& Graphics() { return graphics_; }
 
   const DesktopOptions& Options() const { return options_; }
   // Host folders of the program folder and of the roaming application data.
@@ -78,6 +80,7 @@ class Desktop {
   SimSystemSettings system_;
   SimTextCodec codec_;
   VirtualKeyboard keyboard_;  // unplugged until a test or tool plugs it in
+  SimGraphics graphics_;
   PlatformServices previous_;
 };
 

@@ -155,6 +155,7 @@ void SimWindowSystem::SendNcDestroyTree(HWND window) {
     if (observer_) observer_(Msg{window, WM_NCDESTROY, 0, 0});
     object->WindowProc(WM_NCDESTROY, 0, 0);
   }
+  if (destroyHook_) destroyHook_(window);
 }
 
 bool SimWindowSystem::Destroy(HWND window) {
@@ -749,6 +750,11 @@ std::map<UINT_PTR, UINT> SimWindowSystem::Timers(HWND window) const {
 void SimWindowSystem::SetDeliveryObserver(std::function<void(const Msg&)> observer) {
   std::lock_guard lock(mutex_);
   observer_ = std::move(observer);
+}
+
+void SimWindowSystem::SetDestroyHook(std::function<void(HWND)> hook) {
+  std::lock_guard lock(mutex_);
+  destroyHook_ = std::move(hook);
 }
 
 }  // namespace kx::sim

@@ -105,6 +105,9 @@ class SimWindowSystem final : public WindowSystem {
   // Called for every message a window receives through Send or Dispatch, before its window
   // procedure runs (used by the event log of the main job).
   void SetDeliveryObserver(std::function<void(const Msg&)> observer);
+  // Called once for every window as it goes, after its last message (the desktop's graphics
+  // free its surface and region).
+  void SetDestroyHook(std::function<void(HWND)> hook);
 
  private:
   struct WindowRecord {
@@ -158,6 +161,7 @@ class SimWindowSystem final : public WindowSystem {
   int exitCode_ = 0;
   DWORD creatingProcess_ = 0;
   std::function<void(const Msg&)> observer_;
+  std::function<void(HWND)> destroyHook_;
 };
 
 }  // namespace kx::sim
