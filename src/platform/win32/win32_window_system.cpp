@@ -77,7 +77,16 @@ LRESULT CALLBACK Trampoline(::HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPAR
       // The objects see lParam 0 on WM_CREATE on every platform; the classes' default
       // handling of it does not look at the creation record.
       return binding.object->WindowProc(message, wParam, 0);
+    case WM_DESTROY:
+      g_windowSystem->MarkDestroyed(FromSystem(hwnd));
+      return binding.object->WindowProc(message, wParam, lParam);
     case WM_NCDESTROY: {
+      // A window whose WM_CREATE answered -1 goes without WM_DESTROY on some systems; the
+      // object always gets it, as everywhere else.
+      if (!binding.destroyed) {
+        g_windowSystem->MarkDestroyed(FromSystem(hwnd));
+        binding.object->WindowProc(WM_DESTROY, 0, 0);
+      }
       // The object lets go of the window before its last message, so an object that deletes
       // itself here does not come back through its destructor.
       g_windowSystem->Unbind(FromSystem(hwnd), &binding);
@@ -118,6 +127,12 @@ bool Win32WindowSystem::Lookup(HWND window, Binding* binding) const {
   if (it == bindings_.end()) return false;
   *binding = it->second;
   return true;
+}
+
+void Win32WindowSystem::MarkDestroyed(HWND window) {
+  std::lock_guard lock(mutex_);
+  auto it = bindings_.find(HwndValue(window));
+  if (it != bindings_.end()) it->second.destroyed = true;
 }
 
 bool Win32WindowSystem::Unbind(HWND window, Binding* binding) {

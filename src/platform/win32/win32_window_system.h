@@ -67,9 +67,11 @@ class Win32WindowSystem final : public WindowSystem {
   struct Binding {
     Window* object = nullptr;
     std::uintptr_t originalProc = 0;  // the class's own window procedure
+    bool destroyed = false;           // WM_DESTROY has reached the object
   };
   void Bind(HWND window, const Binding& binding);
   bool Lookup(HWND window, Binding* binding) const;
+  void MarkDestroyed(HWND window);
   // Forgets the window; gives what it was bound to.
   bool Unbind(HWND window, Binding* binding);
 
