@@ -148,6 +148,11 @@ bool Win32FileSystem::WriteFileAtomically(std::u16string_view path,
   // The temporary file lies beside the target, so the rename stays on one volume.
   wchar_t temporary[MAX_PATH + 16] = {};
   const WideZ folder(FolderOf(path));
+  if (const ::DWORD attributes = ::GetFileAttributesW(folder.Get());
+      attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    ::SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
   if (::GetTempFileNameW(folder.Get(), L"kx", 0, temporary) == 0) return false;
 
   bool written = false;
