@@ -33,8 +33,9 @@ constexpr SystemText kSystemTexts[] = {
     {30, "The system cannot read from the specified device.\r\n"},
     {31, "A device attached to the system is not functioning.\r\n"},
     {32, "The process cannot access the file because it is being used by another process.\r\n"},
-    {33, "The process cannot access the file because another process has locked a portion of "
-         "the file.\r\n"},
+    {33,
+     "The process cannot access the file because another process has locked a portion of "
+     "the file.\r\n"},
     {38, "Reached the end of the file.\r\n"},
     {39, "The disk is full.\r\n"},
     {80, "The file exists.\r\n"},
@@ -46,6 +47,7 @@ constexpr SystemText kSystemTexts[] = {
     {161, "The specified path is invalid.\r\n"},
     {183, "Cannot create a file when that file already exists.\r\n"},
     {206, "The filename or extension is too long.\r\n"},
+    {223, "The file size exceeds the limit allowed and cannot be saved.\r\n"},
     {1113, "No mapping for the Unicode character exists in the target multi-byte code page.\r\n"},
     {1167, "The device is not connected.\r\n"},
     {1400, "Invalid window handle.\r\n"},
@@ -54,9 +56,13 @@ constexpr SystemText kSystemTexts[] = {
 
 }  // namespace
 
-DWORD SimErrors::GetLastError() const { return t_lastError; }
+DWORD SimErrors::GetLastError() const {
+  return t_lastError;
+}
 
-void SimErrors::SetLastError(DWORD code) { t_lastError = code; }
+void SimErrors::SetLastError(DWORD code) {
+  t_lastError = code;
+}
 
 std::u16string SimErrors::SystemMessage(DWORD code) const {
   for (const SystemText& t : kSystemTexts) {
