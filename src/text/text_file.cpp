@@ -19,10 +19,18 @@ namespace {
 // The system's code for a file too large for a 32-bit size.
 constexpr DWORD kErrorFileTooLarge = 223;
 
+std::uint8_t* FindNull(std::uint8_t* units, std::uint8_t* end) {
+  void* found = std::memchr(units, 0, static_cast<std::size_t>(end - units));
+  return found != nullptr ? static_cast<std::uint8_t*>(found) : end;
+}
+char16_t* FindNull(char16_t* units, char16_t* end) {
+  return std::find(units, end, u'\0');
+}
+
 template <typename Unit>
 std::int32_t RemoveNulls(Unit* units, std::int32_t count) {
   Unit* end = units + count;
-  Unit* firstNull = std::find(units, end, Unit{0});
+  Unit* firstNull = FindNull(units, end);
   if (firstNull == end) return 0;
   return static_cast<std::int32_t>(end - std::remove(firstNull, end, Unit{0}));
 }

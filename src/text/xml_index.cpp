@@ -25,11 +25,15 @@ std::int32_t XmlDocument::IndexElements(ScanCursor& cursor) {
   const std::uint32_t baseLevel = Element(0).Level();
   // The open start tags (they carry the names end tags are matched against), with the slot
   // above them receiving each new token; and their records.
-  std::vector<MarkupToken> openTags(6);
+  std::size_t room = 6;
+  std::vector<MarkupToken> openTags(room);
   std::vector<std::int32_t> openRecords;
 
   for (;;) {
-    if (depth == openTags.size()) openTags.resize(openTags.size() * 2 + 6);
+    if (depth == room) {
+      room = room * 2 + 6;
+      openTags.resize(room);
+    }
     MarkupToken& token = openTags[depth];
     switch (NextToken(cursor, token)) {
       case TokenKind::StartTag: {

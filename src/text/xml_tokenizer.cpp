@@ -1,6 +1,19 @@
 #include "text/xml_tokenizer.h"
 
+#include <bit>
+
 #include "text/markup_chars.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The scans of start and end tags, the bulk of any document, are inlined into the token loop.
+#if defined(__GNUC__)
+#define KX_INLINE_SCAN [[gnu::always_inline]] inline
+#else
+#define KX_INLINE_SCAN inline
+#endif
 
 namespace kx::text {
 
@@ -23,10 +36,67 @@ struct Scanned {
   bool terminated;   // false: the text ended inside the token
 };
 
-std::int32_t SkipName(const char16_t* t, std::int32_t from) {
-  while (!EndsName(t[from]))
+KX_INLINE_SCAN std::int32_t SkipName(const char16_t* t, std::int32_t from) {
+  // Every unit above ">" is a name unit; testing that first keeps the loop short.
+  while (t[from] > u'>' || !EndsName(t[from]))
     ++from;
   return from;
+}
+
+// Units that end character data: the end, "<" and ">".
+constexpr bool EndsText(char16_t c) {
+  return c < 64 && (c == 0 || c == u'<' || c == u'>');
+}
+
+// The position of the first unit from i that ends character data. Where the text's size is
+// known, eight units are compared at a time while all eight lie inside it; the rest goes unit
+// by unit, each read only after the one before it proved not to be the end.
+std::int32_t SkipText(const char16_t* t, std::int32_t i, std::int32_t size) {
+#if defined(__SSE2__)
+  const __m128i lt = _mm_set1_epi16(u'<');
+  const __m128i gt = _mm_set1_epi16(u'>');
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= size; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, lt), _mm_cmpeq_epi16(units, gt)),
+                     _mm_cmpeq_epi16(units, zero));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    if (mask != 0) return i + std::countr_zero(mask) / 2;
+  }
+#else
+  (void)size;
+#endif
+  for (;; i += 4) {
+    if (EndsText(t[i])) return i;
+    if (EndsText(t[i + 1])) return i + 1;
+    if (EndsText(t[i + 2])) return i + 2;
+    if (EndsText(t[i + 3])) return i + 3;
+  }
+}
+
+// The position of the first unit from i that is not whitespace, eight at a time where the
+// text's size is known.
+std::int32_t SkipSpace(const char16_t* t, std::int32_t i, std::int32_t size) {
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi16(u' ');
+  const __m128i tab = _mm_set1_epi16(u'\t');
+  const __m128i lf = _mm_set1_epi16(u'\n');
+  const __m128i cr = _mm_set1_epi16(u'\r');
+  for (; i + 8 <= size; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    const __m128i blank =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, space), _mm_cmpeq_epi16(units, tab)),
+                     _mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(blank));
+    if (mask != 0xFFFF) return i + std::countr_one(mask) / 2;
+  }
+#else
+  (void)size;
+#endif
+  while (IsSpace(t[i]))
+    ++i;
+  return i;
 }
 
 // A tag up to its ">" outside quoted attribute values. An "=" (not right after another "=")
@@ -34,23 +104,28 @@ std::int32_t SkipName(const char16_t* t, std::int32_t from) {
 // same quote closes. Error tokens (stopAtLt) also end just before a "<". nameLast is the
 // position of the tag name's last unit, for telling "<br/>" from the unquoted value in
 // "<a x=1/>".
-Scanned ScanTag(const char16_t* t, std::int32_t from, std::int32_t nameLast, bool stopAtLt,
-                bool* empty) {
+KX_INLINE_SCAN Scanned ScanTag(const char16_t* t, std::int32_t from, std::int32_t nameLast,
+                               bool stopAtLt, bool* empty) {
   bool valueExpected = false;
-  char16_t quote = 0;
   for (std::int32_t i = from;; ++i) {
     char16_t c = t[i];
-    if (c == 0) return {i, false};
-    if (stopAtLt && c == u'<') return {i, true};
-    if (quote != 0) {
-      if (c == quote) quote = 0;
+    if (c > u'>') {
+      // Names and unquoted values: none of the units that matter lie above ">".
+      valueExpected = false;
       continue;
     }
+    if (c == 0) return {i, false};
+    if (stopAtLt && c == u'<') return {i, true};
     if (valueExpected) {
       if (IsSpace(c)) continue;
       valueExpected = false;
       if (IsQuote(c)) {
-        quote = c;
+        // Only the same quote closes the value (or the end, or "<" for an error token).
+        const char16_t quote = c;
+        for (++i; (c = t[i]) != quote; ++i) {
+          if (c == 0) return {i, false};
+          if (stopAtLt && c == u'<') return {i, true};
+        }
         continue;
       }
     }
@@ -65,7 +140,7 @@ Scanned ScanTag(const char16_t* t, std::int32_t from, std::int32_t nameLast, boo
   }
 }
 
-Scanned ScanToGt(const char16_t* t, std::int32_t from) {
+KX_INLINE_SCAN Scanned ScanToGt(const char16_t* t, std::int32_t from) {
   for (std::int32_t i = from;; ++i) {
     if (t[i] == 0) return {i, false};
     if (t[i] == u'>') return {i + 1, true};
@@ -115,15 +190,30 @@ struct Markup {
 
 Scanned ScanDoctype(const char16_t* t, std::int32_t from);
 
+KX_INLINE_SCAN Markup ScanStartTag(const char16_t* t, std::int32_t p) {
+  Markup m;
+  m.kind = TokenKind::StartTag;
+  m.nameStart = p + 1;
+  m.nameEnd = SkipName(t, p + 1);
+  m.scan = ScanTag(t, m.nameEnd, m.nameEnd - 1, false, &m.empty);
+  return m;
+}
+
+KX_INLINE_SCAN Markup ScanEndTag(const char16_t* t, std::int32_t p) {
+  Markup m;
+  m.kind = TokenKind::EndTag;
+  m.nameStart = p + 2;
+  m.nameEnd = SkipName(t, p + 2);
+  m.scan = ScanToGt(t, m.nameEnd);
+  return m;
+}
+
 // One piece of markup starting with the "<" at p.
 Markup ScanMarkup(const char16_t* t, std::int32_t p) {
   Markup m;
   char16_t c1 = t[p + 1];
   if (c1 == u'/') {
-    m.kind = TokenKind::EndTag;
-    m.nameStart = p + 2;
-    m.nameEnd = SkipName(t, p + 2);
-    m.scan = ScanToGt(t, m.nameEnd);
+    return ScanEndTag(t, p);
   } else if (c1 == u'?') {
     m.kind = TokenKind::ProcessingInstruction;
     m.nameStart = p + 2;
@@ -158,10 +248,7 @@ Markup ScanMarkup(const char16_t* t, std::int32_t p) {
       m.scan = ScanTag(t, p + 2, -1, true, nullptr);
     }
   } else if (StartsTagName(c1)) {
-    m.kind = TokenKind::StartTag;
-    m.nameStart = p + 1;
-    m.nameEnd = SkipName(t, p + 1);
-    m.scan = ScanTag(t, m.nameEnd, m.nameEnd - 1, false, &m.empty);
+    return ScanStartTag(t, p);
   } else {
     m.errorWord = u"tag name character";
     m.scan = ScanTag(t, p + 1, -1, true, nullptr);
@@ -222,10 +309,10 @@ TokenKind NextToken(ScanCursor& cursor, MarkupToken& token) {
   const std::int32_t p = cursor.Next;
   token.Start = p;
   token.Flags = 0;
-  token.Name.clear();
 
   char16_t c = t[p];
   if (c == 0) {
+    token.Name.clear();
     token.Kind = TokenKind::EndOfText;
     token.Length = 0;
     return token.Kind;
@@ -234,23 +321,20 @@ TokenKind NextToken(ScanCursor& cursor, MarkupToken& token) {
   std::int32_t end;
   if (c != u'<') {
     // Character data: whitespace until the first other unit; a ">" ends it and belongs to it.
-    std::int32_t i = p;
-    while (IsSpace(t[i]))
-      ++i;
+    std::int32_t i = SkipSpace(t, p, cursor.Size);
     token.Kind = TokenKind::Whitespace;
     if (t[i] != 0 && t[i] != u'<') {
       token.Kind = TokenKind::Text;
-      for (;; ++i) {
-        char16_t u = t[i];
-        if (u <= u'>' && (u == u'<' || u == 0 || u == u'>')) {
-          if (u == u'>') ++i;
-          break;
-        }
-      }
+      i = SkipText(t, i, cursor.Size);
+      if (t[i] == u'>') ++i;
     }
+    token.Name.clear();
     end = i;
   } else {
-    Markup m = ScanMarkup(t, p);
+    const char16_t c1 = t[p + 1];
+    const Markup m = StartsTagName(c1) ? ScanStartTag(t, p)
+                     : c1 == u'/'      ? ScanEndTag(t, p)
+                                       : ScanMarkup(t, p);
     end = m.scan.end;
     token.Kind = m.kind;
     if (m.kind == TokenKind::EndTag) {
@@ -269,8 +353,13 @@ TokenKind NextToken(ScanCursor& cursor, MarkupToken& token) {
       token.Name += u" at offset ";
       detail::AppendDecimal(token.Name, p);
     } else if (m.kind == TokenKind::StartTag || m.kind == TokenKind::ProcessingInstruction) {
-      token.Name.assign(t + m.nameStart, static_cast<std::size_t>(m.nameEnd - m.nameStart));
+      // The same slot often held the same name before (siblings of one kind): keep it.
+      const std::u16string_view name(t + m.nameStart,
+                                     static_cast<std::size_t>(m.nameEnd - m.nameStart));
+      if (token.Name != name) token.Name.assign(name);
       if (m.empty) token.Flags = EmptyElement;
+    } else {
+      token.Name.clear();
     }
   }
   cursor.Next = end;

@@ -4,6 +4,7 @@
 // every scan, so scans never run past the string's terminator.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,12 +30,18 @@ enum class TokenKind : std::int32_t {
 // A scanning position over a text. The text must outlive the cursor.
 struct ScanCursor {
   ScanCursor() = default;
-  ScanCursor(const std::u16string& text, std::uint32_t flags) : Text(text.c_str()), Flags(flags) {}
+  ScanCursor(const std::u16string& text, std::uint32_t flags)
+      : Text(text.c_str()),
+        Size(static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX))),
+        Flags(flags) {}
 
   std::int32_t Start = 0;  // the current word or name: first unit
   std::int32_t End = -1;   // its last unit (Start - 1 when empty)
   std::int32_t Next = 0;   // where the next scan begins
   const char16_t* Text = u"";
+  // Units known to be readable from Text (its terminator aside); scans may read ahead within
+  // them. 0 when unknown: scans then go unit by unit up to the zero.
+  std::int32_t Size = 0;
   std::uint32_t Flags = 0;  // IgnoreCase, Quoted
   // Where SeekAttribute's matched attribute name stands: the scan position before it and the
   // whitespace units in between.

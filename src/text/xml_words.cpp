@@ -78,8 +78,14 @@ bool NameMatches(const ScanCursor& cursor, std::u16string_view name) {
   std::int32_t n = cursor.End - cursor.Start + 1;
   if (n < 0 || static_cast<std::size_t>(n) > name.size()) return false;
   const char16_t* t = cursor.Text + cursor.Start;
-  bool ignoreCase = (cursor.Flags & IgnoreCase) != 0;
-  for (std::int32_t i = 0; i < n; ++i) {
+  const bool ignoreCase = (cursor.Flags & IgnoreCase) != 0;
+  if (!ignoreCase) {
+    if (std::u16string_view(t, static_cast<std::size_t>(n)) !=
+        name.substr(0, static_cast<std::size_t>(n))) {
+      return false;
+    }
+  }
+  for (std::int32_t i = 0; ignoreCase && i < n; ++i) {
     char16_t a = t[i];
     char16_t b = name[static_cast<std::size_t>(i)];
     if (a != b && !(ignoreCase && AsciiLower(a) == AsciiLower(b))) return false;

@@ -1,5 +1,7 @@
 #include "platform/sim/sim_codec_utf8.h"
 
+#include <cstring>
+
 namespace kx::sim::codec {
 
 namespace {
@@ -64,6 +66,15 @@ bool DecodeUtf8(const std::uint8_t* bytes, std::size_t count, WideOutput& out) {
   bool valid = true;
   std::size_t at = 0;
   while (at < count) {
+    if (count - at >= 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, bytes + at, 8);
+      if ((eight & 0x8080808080808080ull) == 0) {
+        out.PutAscii8(bytes + at);
+        at += 8;
+        continue;
+      }
+    }
     const std::uint8_t lead = bytes[at++];
     if (lead < 0x80) {
       out.Put(lead);

@@ -16,6 +16,19 @@ struct WideOutput {
     if (count < capacity) dst[count] = unit;
     ++count;
   }
+  // Eight ASCII bytes at once.
+  void PutAscii8(const std::uint8_t* bytes) {
+    if (count + 8 <= capacity) {
+      for (int k = 0; k < 8; ++k)
+        dst[count + k] = bytes[k];
+      count += 8;
+    } else if (count >= capacity) {
+      count += 8;  // counting only, or already past the room
+    } else {
+      for (int k = 0; k < 8; ++k)
+        Put(bytes[k]);
+    }
+  }
 };
 
 // Returns false when some sequence was invalid (and became U+FFFD).
