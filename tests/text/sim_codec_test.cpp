@@ -131,7 +131,7 @@ TEST_F(SimCodecTest, EveryAcceptedPageDecodesEverySingleByte) {
       if (page.kind == codec::PageKind::SingleByte || page.kind == codec::PageKind::DoubleByte) {
         ASSERT_EQ(text.size(), 1u) << page.codePage << " byte " << b;
       }
-      if (!page.ebcdic && b < 0x80 && page.kind != codec::PageKind::Stateful) {
+      if (!page.ownLowHalf && b < 0x80 && page.kind != codec::PageKind::Stateful) {
         ASSERT_EQ(text, std::u16string(1, static_cast<char16_t>(b))) << page.codePage;
       }
     }

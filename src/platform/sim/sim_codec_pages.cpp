@@ -64,8 +64,8 @@ const std::vector<PageSource> kPages = {
     {10029, K::SingleByte, "windows-10029", nullptr, false},
     {10079, K::SingleByte, nullptr, "MAC-IS", false},
     {10081, K::SingleByte, "windows-10081", nullptr, false},
-    {20106, K::SingleByte, nullptr, "ISO646-DE", false},
-    {20108, K::SingleByte, nullptr, "ISO646-NO", false},
+    {20106, K::SingleByte, nullptr, "ISO646-DE", true},
+    {20108, K::SingleByte, nullptr, "ISO646-NO", true},
     {20127, K::Ascii7, nullptr, nullptr, false},
     {20273, K::SingleByte, "ibm-273", "IBM273", true},
     {20277, K::SingleByte, "ibm-277", "IBM277", true},
@@ -147,7 +147,6 @@ constexpr ByteFix kByteFixes[] = {
     {28597, 0xAE, 0xAE, 0xF7C5},
     {28597, 0xD2, 0xD2, 0xF7C6},
     {28597, 0xFF, 0xFF, 0xF7C7},
-    {38598, 0xA4, 0xA5, 0xF7C2},
     {10000, 0xF0, 0xF0, 0xF8FF},
     // Single bytes of the double-byte pages.
     {932, 0x80, 0x80, 0x0080},
@@ -323,6 +322,8 @@ std::unique_ptr<PageTable> BuildTable(const PageSource& page) {
   Decoder decoder(page.icuName, page.iconvName);
   const bool doubleByte = page.kind == PageKind::DoubleByte;
 
+  enum class From : std::uint8_t { Icu, Iconv, Fix, Guess, Lead };
+  std::array<From, 256> from{};
   for (int b = 0; b < 256; ++b) {
     auto byte = static_cast<std::uint8_t>(b);
     char16_t unit = 0;
@@ -330,19 +331,20 @@ std::unique_ptr<PageTable> BuildTable(const PageSource& page) {
     Decoder::Outcome outcome = DecodeSingle(decoder, byte, &unit, &fromIconv);
     if (doubleByte && outcome == Decoder::Outcome::Truncated && b >= 0x80) {
       t.lead[b] = true;
+      from[b] = From::Lead;
       continue;
     }
     if (outcome == Decoder::Outcome::Ok) {
-      ++(fromIconv ? t.fromIconv : t.fromIcu);
+      from[b] = fromIconv ? From::Iconv : From::Icu;
     } else {
       // Single bytes never fail on the system; an undefined one gives the same-valued
       // character (the C1 control for the Windows pages).
       unit = static_cast<char16_t>(b);
-      ++(FillsC1(page.codePage) && b >= 0x80 && b < 0xA0 ? t.fromFixes : t.guessed);
+      from[b] = FillsC1(page.codePage) && b >= 0x80 && b < 0xA0 ? From::Fix : From::Guess;
     }
-    if (!page.ebcdic && b < 0x80 && unit != b) {
+    if (!page.ownLowHalf && b < 0x80 && unit != b) {
       unit = static_cast<char16_t>(b);  // ASCII stays ASCII, control characters included
-      ++t.fromFixes;
+      from[b] = From::Fix;
     }
     t.single[b] = unit;
   }
@@ -351,8 +353,15 @@ std::unique_ptr<PageTable> BuildTable(const PageSource& page) {
     for (int b = fix.first; b <= fix.last; ++b) {
       t.single[b] = static_cast<char16_t>(fix.to + (b - fix.first));
       t.lead[b] = false;
-      ++t.fromFixes;
+      from[b] = From::Fix;
     }
+  }
+
+  for (From f : from) {
+    t.fromIcu += f == From::Icu ? 1 : 0;
+    t.fromIconv += f == From::Iconv ? 1 : 0;
+    t.fromFixes += f == From::Fix ? 1 : 0;
+    t.guessed += f == From::Guess ? 1 : 0;
   }
 
   if (doubleByte) {

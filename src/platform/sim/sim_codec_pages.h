@@ -25,7 +25,7 @@ struct PageSource {
   PageKind kind;
   const char* icuName;    // null: ICU has no table
   const char* iconvName;  // null: the C library has none (or is not needed)
-  bool ebcdic;            // bytes 0x00-0x7F are not ASCII
+  bool ownLowHalf;        // bytes 0x00-0x7F are not plain ASCII (EBCDIC, national ISO 646)
 };
 
 // The page the system knows under that number (after resolving CP_ACP and friends), or null
