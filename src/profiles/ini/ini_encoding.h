@@ -1,0 +1,42 @@
+// The encodings a settings or profile file can have, told apart by the byte-order mark, and
+// the conversion of its lines to UTF-16 and back. A file without a mark is in the system's
+// ANSI code page; a file the agent creates is UTF-16LE with the mark FF FE.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx::profiles {
+
+enum class IniEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+struct DetectedEncoding {
+  IniEncoding encoding;
+  std::size_t markSize;  // bytes of the byte-order mark at the start (0 for ANSI)
+};
+
+DetectedEncoding DetectEncoding(std::span<const std::uint8_t> bytes);
+
+// The byte-order mark of an encoding (empty for ANSI).
+std::vector<std::uint8_t> ByteOrderMark(IniEncoding encoding);
+
+// Size of one code unit: 2 for UTF-16, 1 otherwise.
+constexpr std::size_t UnitSize(IniEncoding encoding) {
+  return encoding == IniEncoding::Utf16Le || encoding == IniEncoding::Utf16Be ? 2 : 1;
+}
+
+// The code unit at a byte offset (the caller keeps offset + UnitSize within bytes).
+char16_t UnitAt(IniEncoding encoding, const std::uint8_t* bytes);
+
+// Text of one line (without its line break). ANSI and UTF-8 go through the system's
+// code-page conversion; invalid UTF-8 becomes U+FFFD.
+std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> bytes);
+
+// Appends text in the encoding. Characters the ANSI code page lacks become '?'.
+void AppendEncoded(IniEncoding encoding, std::u16string_view text, std::vector<std::uint8_t>& out);
+
+}  // namespace kx::profiles

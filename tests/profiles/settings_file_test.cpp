@@ -1,0 +1,1 @@
+#include "profiles_fixture.h"
