@@ -11,9 +11,13 @@ namespace kx::profiles {
 IniDocument::IniDocument() : source_(ByteOrderMark(IniEncoding::Utf16Le)), markSize_(2) {}
 
 IniDocument IniDocument::Parse(std::span<const std::uint8_t> bytes) {
+  return Parse(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+IniDocument IniDocument::Parse(std::vector<std::uint8_t>&& bytes) {
   IniDocument doc;
-  doc.source_.assign(bytes.begin(), bytes.end());
-  DetectedEncoding detected = DetectEncoding(bytes);
+  doc.source_ = std::move(bytes);
+  DetectedEncoding detected = DetectEncoding(doc.source_);
   doc.encoding_ = detected.encoding;
   doc.markSize_ = detected.markSize;
 
@@ -32,12 +36,11 @@ IniDocument IniDocument::Parse(std::span<const std::uint8_t> bytes) {
     Classify(line);
     doc.lines_.push_back(std::move(line));
   };
-  for (std::size_t i = doc.markSize_; i < limit; i += unit) {
-    char16_t c = UnitAt(doc.encoding_, data + i);
-    if (c != u'\r' && c != u'\n') continue;
+  for (std::size_t i = FindLineBreak(doc.encoding_, doc.source_, lineBegin, limit); i < limit;
+       i = FindLineBreak(doc.encoding_, doc.source_, lineBegin, limit)) {
     LineBreak lineBreak = LineBreak::Lf;
     std::size_t next = i + unit;
-    if (c == u'\r') {
+    if (UnitAt(doc.encoding_, data + i) == u'\r') {
       lineBreak = LineBreak::Cr;
       if (next < limit && UnitAt(doc.encoding_, data + next) == u'\n') {
         lineBreak = LineBreak::CrLf;
@@ -46,7 +49,6 @@ IniDocument IniDocument::Parse(std::span<const std::uint8_t> bytes) {
     }
     finish(i, lineBreak);
     lineBegin = next;
-    i = next - unit;
   }
   if (lineBegin < limit) finish(limit, LineBreak::None);
   return doc;
@@ -154,7 +156,7 @@ UINT IniDocument::GetInt(std::u16string_view section, std::u16string_view key,
 bool IniDocument::GetStruct(std::u16string_view section, std::u16string_view key,
                             std::span<std::uint8_t> out) const {
   auto value = FindValue(section, key);
-  return value && ParseStructValue(CutAtNul(*value), out);
+  return value && ParseStructValue(*value, out);
 }
 
 std::vector<std::uint8_t> IniDocument::Serialize() const {

@@ -27,6 +27,7 @@ class IniDocument {
   IniDocument();
   // A file's bytes in any of the encodings of ini_encoding.h.
   static IniDocument Parse(std::span<const std::uint8_t> bytes);
+  static IniDocument Parse(std::vector<std::uint8_t>&& bytes);
 
   IniEncoding Encoding() const { return encoding_; }
   // True once a write changed something.

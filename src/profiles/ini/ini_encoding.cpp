@@ -1,5 +1,9 @@
 #include "profiles/ini/ini_encoding.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "platform/platform.h"
 #include "platform/text_codec.h"
 
@@ -28,17 +32,27 @@ std::vector<std::uint8_t> ByteOrderMark(IniEncoding encoding) {
   return {};
 }
 
-char16_t UnitAt(IniEncoding encoding, const std::uint8_t* bytes) {
-  switch (encoding) {
-    case IniEncoding::Utf16Le:
-      return static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
-    case IniEncoding::Utf16Be:
-      return static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
-    case IniEncoding::Ansi:
-    case IniEncoding::Utf8:
-      break;
+std::size_t FindLineBreak(IniEncoding encoding, std::span<const std::uint8_t> bytes,
+                          std::size_t from, std::size_t limit) {
+  const std::uint8_t* data = bytes.data();
+  const std::size_t unit = UnitSize(encoding);
+  // CR and LF are single bytes 0x0D and 0x0A; in UTF-16 they are units whose other byte is 0.
+  const std::size_t low = encoding == IniEncoding::Utf16Be ? 1 : 0;
+  for (std::size_t at = from; at < limit;) {
+    const void* cr = std::memchr(data + at, '\r', limit - at);
+    const void* lf = std::memchr(data + at, '\n', limit - at);
+    std::size_t hit = limit;
+    if (cr != nullptr) hit = static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data);
+    if (lf != nullptr) {
+      hit = std::min(hit, static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data));
+    }
+    if (hit == limit || unit == 1) return hit;
+    // In UTF-16 the byte must be the low byte of a unit whose high byte is 0.
+    std::size_t unitStart = hit - (hit - from) % 2;
+    if (hit - unitStart == low && data[unitStart + (1 - low)] == 0) return unitStart;
+    at = hit + 1;
   }
-  return bytes[0];
+  return limit;
 }
 
 std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> bytes) {
@@ -46,7 +60,11 @@ std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> by
   if (bytes.empty()) return text;
   if (UnitSize(encoding) == 2) {
     text.resize(bytes.size() / 2);
-    for (std::size_t i = 0; i < text.size(); ++i) text[i] = UnitAt(encoding, &bytes[2 * i]);
+    if (encoding == IniEncoding::Utf16Le && std::endian::native == std::endian::little) {
+      std::memcpy(text.data(), bytes.data(), text.size() * 2);
+    } else {
+      for (std::size_t i = 0; i < text.size(); ++i) text[i] = UnitAt(encoding, &bytes[2 * i]);
+    }
     return text;
   }
   UINT codePage = encoding == IniEncoding::Utf8 ? CP_UTF8 : CP_ACP;

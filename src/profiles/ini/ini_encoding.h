@@ -30,7 +30,23 @@ constexpr std::size_t UnitSize(IniEncoding encoding) {
 }
 
 // The code unit at a byte offset (the caller keeps offset + UnitSize within bytes).
-char16_t UnitAt(IniEncoding encoding, const std::uint8_t* bytes);
+inline char16_t UnitAt(IniEncoding encoding, const std::uint8_t* bytes) {
+  switch (encoding) {
+    case IniEncoding::Utf16Le:
+      return static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
+    case IniEncoding::Utf16Be:
+      return static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
+    case IniEncoding::Ansi:
+    case IniEncoding::Utf8:
+      break;
+  }
+  return bytes[0];
+}
+
+// The byte offset of the first CR or LF unit in [from, limit) (limit - from a whole number of
+// units), or limit when there is none.
+std::size_t FindLineBreak(IniEncoding encoding, std::span<const std::uint8_t> bytes,
+                          std::size_t from, std::size_t limit);
 
 // Text of one line (without its line break). ANSI and UTF-8 go through the system's
 // code-page conversion; invalid UTF-8 becomes U+FFFD.

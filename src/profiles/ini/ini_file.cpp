@@ -37,7 +37,7 @@ IniEdit::IniEdit(std::u16string path) : path_(std::move(path)) {
   if (size < 0 || size > kMaxIniFileSize) return;
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   if (stream->Read(bytes.data(), bytes.size()) != bytes.size()) return;
-  document_ = IniDocument::Parse(bytes);
+  document_ = IniDocument::Parse(std::move(bytes));
   state_ = State::Loaded;
 }
 

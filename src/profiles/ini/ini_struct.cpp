@@ -1,5 +1,6 @@
 #include "profiles/ini/ini_struct.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kx::profiles {
@@ -22,13 +23,14 @@ struct HexTable {
 };
 constexpr HexTable kHex;
 
-int DigitValue(char16_t c) { return c < 128 ? kHex.value[c] : -1; }
-
-// The byte of two digits, or -1.
-int ByteAt(std::u16string_view digits, std::size_t i) {
-  int high = DigitValue(digits[i]);
-  int low = DigitValue(digits[i + 1]);
-  return (high | low) < 0 ? -1 : high * 16 + low;
+// The byte of the two digits at text[0] and text[1], or -1.
+inline int ByteAt(const char16_t* text) {
+  char16_t high = text[0];
+  char16_t low = text[1];
+  if ((high | low) >= 128) return -1;
+  int h = kHex.value[high];
+  int l = kHex.value[low];
+  return (h | l) < 0 ? -1 : h * 16 + l;
 }
 
 }  // namespace
@@ -48,17 +50,22 @@ std::u16string FormatStructValue(std::span<const std::uint8_t> bytes) {
 }
 
 bool ParseStructValue(std::u16string_view value, std::span<std::uint8_t> out) {
-  if (value.size() != out.size() * 2 + 2) return false;
+  const std::size_t length = out.size() * 2 + 2;
+  // A U+0000 ends a value; an earlier one fails as a non-digit below.
+  if (value.size() > length && value[length] == 0) value = value.substr(0, length);
+  if (value.size() != length) return false;
   std::vector<std::uint8_t> bytes(out.size());
-  std::uint8_t sum = 0;
+  const char16_t* digits = value.data();
+  int bad = 0;
+  unsigned sum = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    int b = ByteAt(value, 2 * i);
-    if (b < 0) return false;
+    int b = ByteAt(digits + 2 * i);
+    bad |= b;  // negative once any pair is not two hex digits
     bytes[i] = static_cast<std::uint8_t>(b);
-    sum = static_cast<std::uint8_t>(sum + b);
+    sum += static_cast<unsigned>(b);
   }
-  int checksum = ByteAt(value, value.size() - 2);
-  if (checksum != sum) return false;
+  int checksum = ByteAt(digits + value.size() - 2);
+  if (bad < 0 || checksum != static_cast<int>(sum & 0xFF)) return false;
   std::copy(bytes.begin(), bytes.end(), out.begin());
   return true;
 }
