@@ -32,7 +32,8 @@ class FullProfile {
     std::uint8_t seed = 7;
     std::vector<std::uint8_t> bytes(BUTTON_INFO_SIZE);
     for (BUTTON_INFO& key : settings->Current.Keys) {
-      for (auto& b : bytes) b = seed = static_cast<std::uint8_t>(seed * 31 + 11);
+      for (auto& b : bytes)
+        b = seed = static_cast<std::uint8_t>(seed * 31 + 11);
       DecodeRecord(std::span<const std::uint8_t, BUTTON_INFO_SIZE>(bytes.data(), BUTTON_INFO_SIZE),
                    key);
     }
@@ -83,7 +84,7 @@ void BM_ReadFileAndDecodeHex(benchmark::State& state) {
     int high = -1;
     for (std::size_t i = 2; i + 1 < bytes->size(); i += 2) {
       unsigned c = (*bytes)[i] | ((*bytes)[i + 1] << 8);
-      int digit = c >= '0' && c <= '9' ? static_cast<int>(c - '0')
+      int digit = c >= '0' && c <= '9'   ? static_cast<int>(c - '0')
                   : c >= 'A' && c <= 'F' ? static_cast<int>(c - 'A' + 10)
                                          : -1;
       if (digit < 0) {

@@ -16,15 +16,18 @@ namespace {
 void CopySubKey(char16_t (&field)[MouseSettingsKey::kSubKeyChars], std::u16string_view text) {
   std::size_t length = std::min(text.size(), MouseSettingsKey::kSubKeyChars - 1);
   std::size_t i = 0;
-  for (; i < length; ++i) field[i] = text[i];
-  for (; i < MouseSettingsKey::kSubKeyChars; ++i) field[i] = 0;
+  for (; i < length; ++i)
+    field[i] = text[i];
+  for (; i < MouseSettingsKey::kSubKeyChars; ++i)
+    field[i] = 0;
 }
 
 }  // namespace
 
 std::u16string_view MouseSettingsKey::SubKey() const {
   std::size_t length = 0;
-  while (length < kSubKeyChars && m_szSubKey[length] != 0) ++length;
+  while (length < kSubKeyChars && m_szSubKey[length] != 0)
+    ++length;
   return {m_szSubKey, length};
 }
 

@@ -18,11 +18,15 @@ namespace {
 
 void ResetLayout(LIGHT_DATA& layout, int index) {
   SetFixedText(layout.Name, index == 0 ? u"DEFAULT" : u"NEW");
-  for (COLORREF& color : layout.KeyColor) color = 0;
-  for (COLORREF& color : layout.GKeyColor) color = 0;
+  for (COLORREF& color : layout.KeyColor)
+    color = 0;
+  for (COLORREF& color : layout.GKeyColor)
+    color = 0;
 }
 
-bool HasName(const LIGHT_DATA& layout) { return layout.Name[0] != 0; }
+bool HasName(const LIGHT_DATA& layout) {
+  return layout.Name[0] != 0;
+}
 
 }  // namespace
 
@@ -50,9 +54,12 @@ void FactoryProfile(PROFILE_DATA& profile, bool factory, int mode) {
   if (mode < 0 || mode >= MODE_COUNT) return;
   const FactoryLighting& lighting = FactoryLightingOf(mode);
   if (factory) {
-    for (TextField& link : profile.LinkExe) SetFixedText(link, u"");
-    for (BUTTON_INFO& key : profile.Keys) ClearRecord(key);
-    for (BUTTON_INFO& key : profile.GKeys) ClearRecord(key);
+    for (TextField& link : profile.LinkExe)
+      SetFixedText(link, u"");
+    for (BUTTON_INFO& key : profile.Keys)
+      ClearRecord(key);
+    for (BUTTON_INFO& key : profile.GKeys)
+      ClearRecord(key);
   }
   LIGHT_INFO& info = profile.LightInfo;
   if (factory || info.Effect > 10) info.Effect = lighting.Effect;
@@ -105,7 +112,8 @@ void CreateFactoryProfiles(const AGENT_SETTINGS& settings) {
   // Which files are missing is decided before any is written, so two modes that share a
   // file still leave it as the later mode's factory profile.
   std::array<bool, MODE_COUNT> missing{};
-  for (int m = 0; m < MODE_COUNT; ++m) missing[m] = !files.Exists(fileOf(m));
+  for (int m = 0; m < MODE_COUNT; ++m)
+    missing[m] = !files.Exists(fileOf(m));
   auto profile = std::make_unique<PROFILE_DATA>();
   for (int m = 0; m < MODE_COUNT; ++m) {
     if (!missing[m]) continue;

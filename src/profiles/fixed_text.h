@@ -11,7 +11,8 @@ namespace kx::profiles {
 template <std::size_t N>
 std::u16string_view FixedText(const char16_t (&field)[N]) {
   std::size_t length = 0;
-  while (length < N && field[length] != 0) ++length;
+  while (length < N && field[length] != 0)
+    ++length;
   return {field, length};
 }
 
@@ -26,8 +27,10 @@ void SetFixedText(char16_t (&field)[N], std::u16string_view text) {
     --length;
   }
   std::size_t i = 0;
-  for (; i < length; ++i) field[i] = text[i];
-  for (; i < N; ++i) field[i] = 0;
+  for (; i < length; ++i)
+    field[i] = text[i];
+  for (; i < N; ++i)
+    field[i] = 0;
 }
 
 }  // namespace kx::profiles

@@ -44,6 +44,8 @@ std::u16string EnsureDataFolder(std::u16string_view suffix) {
   return *base + std::u16string(suffix);
 }
 
-void InitDataDir() { SetFolderBuffer(g_szDataDir, EnsureDataFolder(kDataFolderSuffix)); }
+void InitDataDir() {
+  SetFolderBuffer(g_szDataDir, EnsureDataFolder(kDataFolderSuffix));
+}
 
 }  // namespace kx::profiles

@@ -27,9 +27,15 @@ std::u16string Numbered(std::u16string_view prefix, int n) {
   return std::u16string(prefix) + Widen(std::to_string(n));
 }
 
-std::u16string LinkKey(int i) { return Numbered(u"LinkExe", i); }
-std::u16string LightDataKey(int i) { return Numbered(u"LIGHT_DATA_", i); }
-std::u16string KeyPartKey(int part) { return Numbered(u"BUTTON_INFO_PART", part + 1); }
+std::u16string LinkKey(int i) {
+  return Numbered(u"LinkExe", i);
+}
+std::u16string LightDataKey(int i) {
+  return Numbered(u"LIGHT_DATA_", i);
+}
+std::u16string KeyPartKey(int part) {
+  return Numbered(u"BUTTON_INFO_PART", part + 1);
+}
 
 // The keys of part 0..11.
 std::span<BUTTON_INFO> PartKeys(PROFILE_DATA& profile, int part) {

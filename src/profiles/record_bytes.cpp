@@ -36,12 +36,14 @@ void PutUnits(std::uint8_t* p, const char16_t (&units)[N]) {
 
 template <std::size_t N>
 void GetColors(const std::uint8_t* p, COLORREF (&colors)[N]) {
-  for (std::size_t i = 0; i < N; ++i) colors[i] = Get32(p + 4 * i);
+  for (std::size_t i = 0; i < N; ++i)
+    colors[i] = Get32(p + 4 * i);
 }
 
 template <std::size_t N>
 void PutColors(std::uint8_t* p, const COLORREF (&colors)[N]) {
-  for (std::size_t i = 0; i < N; ++i) Put32(p + 4 * i, colors[i]);
+  for (std::size_t i = 0; i < N; ++i)
+    Put32(p + 4 * i, colors[i]);
 }
 
 }  // namespace

@@ -103,9 +103,9 @@ struct PROFILE_DATA {
 
 // The agent's settings and the current profile.
 struct AGENT_SETTINGS {
-  BYTE Plug;       // presence last written to the settings file; not acted on
-  BYTE Profile;    // the current mode, 0..5
-  BYTE Language;   // the configuration program's language, 101..107
+  BYTE Plug;      // presence last written to the settings file; not acted on
+  BYTE Profile;   // the current mode, 0..5
+  BYTE Language;  // the configuration program's language, 101..107
   std::int32_t UI_Autorun;
   BYTE OSD_Color;  // 0..2
   std::int32_t OSD_Profile;

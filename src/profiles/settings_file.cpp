@@ -23,7 +23,9 @@ constexpr char16_t kProfileIconName[] = u"ProfileIconName";
 constexpr char16_t kProfileColor[] = u"ProfileColor";
 constexpr char16_t kCurrentProfileName[] = u"CurrentProfileName";
 
-std::u16string ModeKey(int mode) { return u"Mode_" + Widen(std::to_string(mode + 1)); }
+std::u16string ModeKey(int mode) {
+  return u"Mode_" + Widen(std::to_string(mode + 1));
+}
 std::u16string EntrySection(int entry) {
   return u"MyXlistIconInfo" + Widen(std::to_string(entry));
 }
@@ -45,7 +47,9 @@ std::u16string SettingsFilePath() {
 
 void LoadSettings(AGENT_SETTINGS& settings) {
   IniEdit file(SettingsFilePath());
-  auto read = [&](const char16_t* key, std::int32_t missing) { return file.ReadInt(kSetting, key, missing); };
+  auto read = [&](const char16_t* key, std::int32_t missing) {
+    return file.ReadInt(kSetting, key, missing);
+  };
   settings.Plug = static_cast<BYTE>(read(u"Plug", 0));
   settings.Profile = static_cast<BYTE>(read(u"Profile", 0));
   settings.KeyMode = static_cast<BYTE>(read(u"KeyMode", 0));

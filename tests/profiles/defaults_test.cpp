@@ -88,14 +88,40 @@ TEST_F(DefaultsTest, FactoryProfilesOfEachMode) {
   const Case cases[] = {
       {0, 5, 1, 0xFFFFFF, {{0, 0}, {108, 0}}},
       {1, 6, 1, 0x0000FF, {{0, 0}}},
-      {2, 6, 0, 0xFF0000, {{0, 0xFFFFFF}, {5, 0x00FF00}, {105, 0xFFFFFF}, {106, 0x0000FF},
-                           {108, 0x0000FF}, {109, 0}, {110, 0}}},
-      {3, 6, 1, 0x00FF00, {{16, 0x00D7FF}, {17, 0xEEE471}, {20, 0xFFFFFF}, {108, 0x00D7FF},
-                           {110, 0}}},
-      {4, 6, 1, 0x00FFFF, {{3, 0x19668D}, {4, 0x34FF00}, {39, 0xFFFFFF}, {61, 0xFFFFFF},
-                           {94, 0x19668D}, {109, 0}}},
-      {5, 6, 1, 0xFF00FF, {{1, 0x0066FF}, {2, 0xFFFFFF}, {63, 0x0066FF}, {64, 0}, {65, 0x0066FF},
-                           {98, 0xFFFFFF}, {108, 0x0066FF}, {109, 0}, {110, 0}}},
+      {2,
+       6,
+       0,
+       0xFF0000,
+       {{0, 0xFFFFFF},
+        {5, 0x00FF00},
+        {105, 0xFFFFFF},
+        {106, 0x0000FF},
+        {108, 0x0000FF},
+        {109, 0},
+        {110, 0}}},
+      {3,
+       6,
+       1,
+       0x00FF00,
+       {{16, 0x00D7FF}, {17, 0xEEE471}, {20, 0xFFFFFF}, {108, 0x00D7FF}, {110, 0}}},
+      {4,
+       6,
+       1,
+       0x00FFFF,
+       {{3, 0x19668D}, {4, 0x34FF00}, {39, 0xFFFFFF}, {61, 0xFFFFFF}, {94, 0x19668D}, {109, 0}}},
+      {5,
+       6,
+       1,
+       0xFF00FF,
+       {{1, 0x0066FF},
+        {2, 0xFFFFFF},
+        {63, 0x0066FF},
+        {64, 0},
+        {65, 0x0066FF},
+        {98, 0xFFFFFF},
+        {108, 0x0066FF},
+        {109, 0},
+        {110, 0}}},
   };
   for (const Case& c : cases) {
     std::memset(profile_.get(), 0x77, sizeof(PROFILE_DATA));
@@ -112,9 +138,11 @@ TEST_F(DefaultsTest, FactoryProfilesOfEachMode) {
     EXPECT_EQ(FixedText(p.LightData[0].Name), u"DEFAULT");
     for (int i = 1; i < LIGHT_DATA_COUNT; ++i) {
       EXPECT_EQ(FixedText(p.LightData[i].Name), u"NEW");
-      for (COLORREF color : p.LightData[i].KeyColor) EXPECT_EQ(color, 0u);
+      for (COLORREF color : p.LightData[i].KeyColor)
+        EXPECT_EQ(color, 0u);
     }
-    for (const BUTTON_INFO& key : p.Keys) EXPECT_EQ(key.Kind, 0);
+    for (const BUTTON_INFO& key : p.Keys)
+      EXPECT_EQ(key.Kind, 0);
     EXPECT_EQ(FixedText(p.LinkExe[0]), u"");
   }
 }

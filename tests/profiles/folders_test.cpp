@@ -24,8 +24,9 @@ TEST_F(FoldersTest, EnsureDataFolderCreatesEachMissingLevelOutermostFirst) {
   EXPECT_EQ(EnsureDataFolder(kProfilesFolderSuffix),
             u"C:\\Users\\User\\AppData\\Roaming\\Kestrix\\Profiles\\");
   EXPECT_TRUE(std::filesystem::is_directory(Roaming() / "Kestrix" / "Profiles"));
-  EXPECT_EQ(made, (std::vector<std::u16string>{u"C:\\Users\\User\\AppData\\Roaming\\Kestrix",
-                                               u"C:\\Users\\User\\AppData\\Roaming\\Kestrix\\Profiles"}));
+  EXPECT_EQ(made,
+            (std::vector<std::u16string>{u"C:\\Users\\User\\AppData\\Roaming\\Kestrix",
+                                         u"C:\\Users\\User\\AppData\\Roaming\\Kestrix\\Profiles"}));
   made.clear();
   EXPECT_EQ(EnsureDataFolder(kDataFolderSuffix), u"C:\\Users\\User\\AppData\\Roaming\\Kestrix\\");
   EXPECT_TRUE(made.empty());  // nothing to create

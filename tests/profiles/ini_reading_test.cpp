@@ -47,27 +47,27 @@ TEST_F(IniReadingTest, TextReadsFollowThePlatformsRules) {
   const Case cases[] = {
       {u"A", u"k1", u"v1"},
       {u"a", u"K1", u"v1"},
-      {u" A ", u" k1 ", u"v1"},           // query names are trimmed
-      {u"A", u";k", u"commented"},        // no comment syntax
+      {u" A ", u" k1 ", u"v1"},     // query names are trimmed
+      {u"A", u";k", u"commented"},  // no comment syntax
       {u"A", u"; indented", u"1"},
       {u"A", u"#h", u"hash"},
-      {u"A", u"bare", u"DEF"},            // a line without "=" has no value
-      {u"A", u"w", u"=lead"},             // split at the first "="
+      {u"A", u"bare", u"DEF"},  // a line without "=" has no value
+      {u"A", u"w", u"=lead"},   // split at the first "="
       {u"A", u"", u"empty-key"},
-      {u"A", u"q1", u" spaced "},         // one quote pair removed, the inside kept
+      {u"A", u"q1", u" spaced "},  // one quote pair removed, the inside kept
       {u"A", u"q2", u"x"},
       {u"A", u"q3", u"'x'"},
       {u"A", u"q4", u""},
       {u"A", u"q5", u"\"open"},
       {u"A", u"q6", u"a\"b\"c"},
       {u"A", u"q7", u"\"a\" b"},
-      {u"A", u"e", u""},                  // empty, not the default
-      {u"A", u"dup", u"first"},           // the first duplicate wins
-      {u"A", u"only", u"DEF"},            // a later [a] is invisible
-      {u"a]b", u"x", u"1"},               // the name runs to the last ']'
-      {u"c[d", u"z", u"3"},               // "[D" is no header
+      {u"A", u"e", u""},         // empty, not the default
+      {u"A", u"dup", u"first"},  // the first duplicate wins
+      {u"A", u"only", u"DEF"},   // a later [a] is invisible
+      {u"a]b", u"x", u"1"},      // the name runs to the last ']'
+      {u"c[d", u"z", u"3"},      // "[D" is no header
       {u"c[d", u"[D", u"DEF"},
-      {u"", u"inbr", u"DEF"},             // "[]" is not the empty section
+      {u"", u"inbr", u"DEF"},  // "[]" is not the empty section
       {u"missing", u"k1", u"DEF"},
   };
   for (const Case& c : cases) {
@@ -83,8 +83,8 @@ TEST_F(IniReadingTest, LinesBeforeTheFirstHeaderFormTheEmptySection) {
 }
 
 TEST_F(IniReadingTest, CaseAndSpacesAreTheAsciiOnes) {
-  IniDocument doc = IniDocument::Parse(Utf16Le(
-      u"[\u00C9t\u00E9]\r\nk=1\r\nsp=\v\f\x1A v \t\r\nnb=\u00A0v\u3000\r\n"));
+  IniDocument doc = IniDocument::Parse(
+      Utf16Le(u"[\u00C9t\u00E9]\r\nk=1\r\nsp=\v\f\x1A v \t\r\nnb=\u00A0v\u3000\r\n"));
   EXPECT_EQ(doc.GetText(u"\u00C9t\u00E9", u"K", u"-"), u"1");
   EXPECT_EQ(doc.GetText(u"\u00E9T\u00C9", u"k", u"-"), u"-");
   EXPECT_EQ(doc.GetText(u"\u00C9t\u00E9", u"sp", u"-"), u"v");
@@ -92,8 +92,8 @@ TEST_F(IniReadingTest, CaseAndSpacesAreTheAsciiOnes) {
 }
 
 TEST_F(IniReadingTest, EveryKindOfLineBreakSeparatesLines) {
-  for (std::string_view text : {"[S]\ra=1\rb=2", "[S]\na=1\nb=2\n", "[S]\r\na=1\nb=2\r",
-                                "[S]\r\r\na=1\r\r\nb=2"}) {
+  for (std::string_view text :
+       {"[S]\ra=1\rb=2", "[S]\na=1\nb=2\n", "[S]\r\na=1\nb=2\r", "[S]\r\r\na=1\r\r\nb=2"}) {
     IniDocument doc = IniDocument::Parse(BytesOf(text));
     EXPECT_EQ(doc.GetText(u"S", u"a", u"-"), u"1") << text;
     EXPECT_EQ(doc.GetText(u"S", u"b", u"-"), u"2") << text;
@@ -103,9 +103,9 @@ TEST_F(IniReadingTest, EveryKindOfLineBreakSeparatesLines) {
 TEST_F(IniReadingTest, ValuesAreCutAtNulAndAt2047Characters) {
   std::u16string pairAtCut(2046, u'x');
   pairAtCut += u"\U0001F600tail";
-  IniDocument doc = IniDocument::Parse(Utf16Le(u"[S]\r\nnul=a" + std::u16string(1, u'\0') +
-                                               u"b\r\nlong=" + std::u16string(5000, u'y') +
-                                               u"\r\npair=" + pairAtCut + u"\r\n"));
+  IniDocument doc =
+      IniDocument::Parse(Utf16Le(u"[S]\r\nnul=a" + std::u16string(1, u'\0') + u"b\r\nlong=" +
+                                 std::u16string(5000, u'y') + u"\r\npair=" + pairAtCut + u"\r\n"));
   EXPECT_EQ(doc.GetText(u"S", u"nul", u"-"), u"a");
   EXPECT_EQ(doc.GetText(u"S", u"long", u"-"), std::u16string(2047, u'y'));
   std::u16string cut = doc.GetText(u"S", u"pair", u"-");
@@ -120,10 +120,11 @@ TEST_F(IniReadingTest, DefaultsAreTrimmedAtTheEndAndUnquoted) {
     std::u16string_view given, expected;
   };
   const Case cases[] = {
-      {u"dflt   ", u"dflt"}, {u"   ", u" "},  {u" a ", u" a"},
+      {u"dflt   ", u"dflt"}, {u"   ", u" "},    {u" a ", u" a"},
       {u"'q'", u"q"},        {u"\"a\" ", u"a"}, {u"", u""},
   };
-  for (const Case& c : cases) EXPECT_EQ(doc.GetText(u"S", u"k", c.given), c.expected);
+  for (const Case& c : cases)
+    EXPECT_EQ(doc.GetText(u"S", u"k", c.given), c.expected);
 }
 
 TEST_F(IniReadingTest, IntegersParseTheStartOfTheValue) {
@@ -157,7 +158,7 @@ TEST_F(IniReadingTest, IntegersParseTheStartOfTheValue) {
       {"-2147483649", 2147483647u},
       {"-4294967295", 1},
       {"0x100000000", 0},
-      {"", 77},    // empty: the default
+      {"", 77},  // empty: the default
       {"\"\"", 77},
   };
   for (const Case& c : cases) {
@@ -175,16 +176,12 @@ TEST_F(IniReadingTest, StructsNeedTheExactLengthAndChecksum) {
     bool accepted;
   };
   const Case cases[] = {
-      {"010203040A", true},
-      {"010203040a", true},
-      {"  010203040A  ", true},
-      {"\"010203040A\"", false},  // quotes are not stripped
-      {"010203040A7", false},     // trailing junk is refused
-      {"010203040B", false},      // wrong checksum
-      {"0102030G0A", false},
-      {"01 0203040A", false},
-      {"01020304", false},
-      {"", false},
+      {"010203040A", true},     {"010203040a", true},
+      {"  010203040A  ", true}, {"\"010203040A\"", false},  // quotes are not stripped
+      {"010203040A7", false},                               // trailing junk is refused
+      {"010203040B", false},                                // wrong checksum
+      {"0102030G0A", false},    {"01 0203040A", false},
+      {"01020304", false},      {"", false},
   };
   for (const Case& c : cases) {
     IniDocument doc = IniDocument::Parse(BytesOf("[S]\r\nk=" + std::string(c.value) + "\r\n"));
@@ -230,7 +227,8 @@ TEST_F(IniReadingTest, FilesOfOtherProgramsInEachEncoding) {
 TEST_F(IniReadingTest, DamagedFilesReadAsMissingKeys) {
   MakeProfilesFolder();
   Bytes garbage(4096);
-  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 37);
+  for (std::size_t i = 0; i < garbage.size(); ++i)
+    garbage[i] = static_cast<std::uint8_t>(i * 37);
   Bytes oddUtf16 = Utf16Le(u"[S]\r\nk=1\r\nj=2");
   oddUtf16.push_back(0x41);
   Bytes hugeLine = BytesOf("[S]\r\nk=");

@@ -15,7 +15,9 @@ class IniWritingTest : public ProfilesTest {
   std::u16string File(std::u16string_view name) { return DataPath(name); }
 };
 
-std::string AsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsText(const Bytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 TEST_F(IniWritingTest, AWriteChangesOneLineOrAddsOneWhereThePlatformDoes) {
   struct Case {
@@ -36,16 +38,15 @@ TEST_F(IniWritingTest, AWriteChangesOneLineOrAddsOneWhereThePlatformDoes) {
       {"value case matters", "[A]\r\nk=v\r\n", u"A", u"k", u"V", "[A]\r\nk=V\r\n"},
       {"leading spaces dropped, trailing ones kept", "", u" B ", u" k ", u" v ",
        "[B ]\r\nk =v \r\n"},
-      {"a line break ends the value", "[A]\r\n", u"A", u"one", u"x\r\ntwo=2",
-       "[A]\r\none=x\r\n"},
+      {"a line break ends the value", "[A]\r\n", u"A", u"one", u"x\r\ntwo=2", "[A]\r\none=x\r\n"},
       {"a line without '=' gets the value", "[A]\r\nbare\r\n", u"A", u"bare", u"1",
        "[A]\r\nbare=1\r\n"},
       {"the first of duplicates is written", "[A]\r\nk=1\r\nk=2\r\n[A]\r\nk=3\r\n", u"A", u"K",
        u"9", "[A]\r\nk=9\r\nk=2\r\n[A]\r\nk=3\r\n"},
       {"the empty section is the top of the file", "[A]\r\nx=1\r\n", u"", u"top", u"1",
        "top=1\r\n[A]\r\nx=1\r\n"},
-      {"untouched lines stay byte for byte", "; c\r\n[A] \t\r\n  k = 1\r\n\r\n  [B]\nz=1",
-       u"B", u"y", u"2", "; c\r\n[A] \t\r\n  k = 1\r\n\r\n  [B]\nz=1\r\ny=2\r\n"},
+      {"untouched lines stay byte for byte", "; c\r\n[A] \t\r\n  k = 1\r\n\r\n  [B]\nz=1", u"B",
+       u"y", u"2", "; c\r\n[A] \t\r\n  k = 1\r\n\r\n  [B]\nz=1\r\ny=2\r\n"},
   };
   for (const Case& c : cases) {
     IniDocument doc = IniDocument::Parse(BytesOf(c.before));
@@ -101,8 +102,8 @@ TEST_F(IniWritingTest, AWriteKeepsTheFilesEncodingAndItsOtherContent) {
        Utf16Le(u"; other\r\n[S]\r\nkeep=\u00E9\r\nk=\u20AC\r\n")},
       {"utf8.ini", BytesOf("\xEF\xBB\xBF[S]\nkeep=\xC3\xA9\n"), u"\u20AC",
        BytesOf("\xEF\xBB\xBF[S]\nkeep=\xC3\xA9\nk=\xE2\x82\xAC\r\n")},
-      {"be.ini", be, u"\u20AC", Bytes({0xFE, 0xFF, 0, '[', 0, 'S', 0, ']', 0, '\n', 0, 'k', 0,
-                                        '=', 0x20, 0xAC, 0, '\r', 0, '\n'})},
+      {"be.ini", be, u"\u20AC", Bytes({0xFE, 0xFF, 0, '[', 0,    'S',  0, ']',  0, '\n',
+                                       0,    'k',  0, '=', 0x20, 0xAC, 0, '\r', 0, '\n'})},
       // ANSI: 1252 extras round-trip; characters the page lacks become '?', one per unit.
       {"ansi.ini", BytesOf("[S]\r\nkeep=\x8C\x80\r\n"), u"\u0152\u20AC\u03A9\U0001F600",
        BytesOf("[S]\r\nkeep=\x8C\x80\r\nk=\x8C\x80???\r\n")},
@@ -164,7 +165,8 @@ TEST_F(IniWritingTest, AnEditReadsOnceAndReplacesTheFileOnce) {
     return 0;
   });
   IniEdit edit(File(u"batch.ini"));
-  for (int i = 0; i < 25; ++i) edit.WriteInt(u"S", u"k" + Widen(std::to_string(i)), i);
+  for (int i = 0; i < 25; ++i)
+    edit.WriteInt(u"S", u"k" + Widen(std::to_string(i)), i);
   EXPECT_EQ(edit.ReadInt(u"S", u"k24", 0), 24u);  // reads see the writes before the commit
   EXPECT_FALSE(std::filesystem::exists(HostData() / "batch.ini"));
   EXPECT_TRUE(edit.Commit());

@@ -25,20 +25,23 @@ class ProfileFileTest : public ProfilesTest {
     for (BUTTON_INFO* keys : {p.Keys, p.GKeys}) {
       int count = keys == p.Keys ? KEY_COUNT : G_KEY_COUNT;
       for (int i = 0; i < count; ++i) {
-        for (auto& b : button) b = next();
+        for (auto& b : button)
+          b = next();
         DecodeRecord(button, keys[i]);
       }
     }
     std::array<std::uint8_t, LIGHT_DATA_SIZE> layout{};
     for (LIGHT_DATA& d : p.LightData) {
-      for (auto& b : layout) b = next();
+      for (auto& b : layout)
+        b = next();
       DecodeRecord(layout, d);
       d.Name[0] = u'N';  // named, so a load keeps it as stored
     }
     std::array<std::uint8_t, LIGHT_INFO_SIZE> light{3, 1, 2, 4, 0xAA, 0xBB, 0xCC, 0xDD, 1, 2, 3, 0};
     DecodeRecord(light, p.LightInfo);
     for (int i = 0; i < LINK_EXE_COUNT; ++i) {
-      SetFixedText(p.LinkExe[i], i == 2 ? u"" : u"C:\\Games\\g\u00E9" + Widen(std::to_string(i)) + u".exe");
+      SetFixedText(p.LinkExe[i],
+                   i == 2 ? u"" : u"C:\\Games\\g\u00E9" + Widen(std::to_string(i)) + u".exe");
     }
     p.RepeatDelayStep = 2;
   }
@@ -127,8 +130,10 @@ TEST_F(ProfileFileTest, LoadingRepairsTheLightingHeaderAndUnnamedLayouts) {
   EXPECT_EQ(std::memcmp(info.Reserved, source_->LightInfo.Reserved, 4), 0);
   EXPECT_EQ(FixedText(s.Current.LightData[3].Name), u"NEW");
   EXPECT_EQ(FixedText(s.Current.LightData[0].Name), u"DEFAULT");
-  for (COLORREF c : s.Current.LightData[3].KeyColor) EXPECT_EQ(c, 0u);
-  for (COLORREF c : s.Current.LightData[3].GKeyColor) EXPECT_EQ(c, 0u);
+  for (COLORREF c : s.Current.LightData[3].KeyColor)
+    EXPECT_EQ(c, 0u);
+  for (COLORREF c : s.Current.LightData[3].GKeyColor)
+    EXPECT_EQ(c, 0u);
   // Named layouts keep everything.
   EXPECT_EQ(std::memcmp(&s.Current.LightData[1], &source_->LightData[1], sizeof(LIGHT_DATA)), 0);
   EXPECT_EQ(desktop_.System().DelaysSet(), std::vector<UINT>{3});
@@ -202,7 +207,8 @@ TEST_F(ProfileFileTest, AFileOfTheConfigurationProgramKeepsItsOtherContent) {
 
 TEST_F(ProfileFileTest, DamagedFilesLoadAsBlankProfiles) {
   Bytes garbage(70000);
-  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 13 + (i >> 7));
+  for (std::size_t i = 0; i < garbage.size(); ++i)
+    garbage[i] = static_cast<std::uint8_t>(i * 13 + (i >> 7));
   Bytes odd = {0xFF, 0xFE, 0x41};
   for (const Bytes& bytes : {garbage, odd}) {
     WriteHostFile(HostProfile("P"), bytes);
@@ -215,10 +221,11 @@ TEST_F(ProfileFileTest, DamagedFilesLoadAsBlankProfiles) {
 
 TEST_F(ProfileFileTest, ModeLinksAreReadWithoutWriting) {
   WriteHostFile(HostProfile("L"), Utf16Le(u"[GROUP]\r\nLinkExe0=a.exe\r\nLinkExe4=" +
-                                         std::u16string(400, u'z') + u"\r\n"));
+                                          std::u16string(400, u'z') + u"\r\n"));
   Bytes before = ReadHostFile(HostProfile("L"));
   LINK_EXE_LIST links;
-  for (auto& link : links) SetFixedText(link, u"stale");
+  for (auto& link : links)
+    SetFixedText(link, u"stale");
   LoadModeLinks(u"L", links);
   EXPECT_EQ(FixedText(links[0]), u"a.exe");
   EXPECT_EQ(FixedText(links[1]), u"");
@@ -238,7 +245,8 @@ TEST_F(ProfileFileTest, ASaveIsOneReplacementAndAnInterruptedOneLeavesTheOldFile
     return step == sim::FileStep::Rename && renames == 2 ? ERROR_ACCESS_DENIED : 0;
   });
   source_->LightInfo.Effect = 9;
-  for (BUTTON_INFO& key : source_->Keys) key.Kind = 1;
+  for (BUTTON_INFO& key : source_->Keys)
+    key.Kind = 1;
   EXPECT_TRUE(SaveProfile(u"P", *source_));
   EXPECT_EQ(renames, 1);
   Bytes after = ReadHostFile(HostProfile("P"));

@@ -19,7 +19,9 @@ namespace kx::profiles::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline Bytes BytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+inline Bytes BytesOf(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
 
 // Text as UTF-16LE, with the mark FF FE unless told otherwise.
 inline Bytes Utf16Le(std::u16string_view text, bool mark = true) {
@@ -40,7 +42,8 @@ inline Bytes ReadHostFile(const std::filesystem::path& path) {
 inline void WriteHostFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 class ProfilesTest : public ::testing::Test {

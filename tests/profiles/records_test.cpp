@@ -11,7 +11,8 @@ namespace {
 template <std::size_t N>
 std::array<std::uint8_t, N> Pattern(std::uint8_t seed) {
   std::array<std::uint8_t, N> bytes{};
-  for (std::size_t i = 0; i < N; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+  for (std::size_t i = 0; i < N; ++i)
+    bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
   return bytes;
 }
 
@@ -42,9 +43,9 @@ TEST(RecordBytesTest, FieldsSitAtTheirOffsetsLittleEndian) {
   auto layoutBytes = Pattern<LIGHT_DATA_SIZE>(3);
   LIGHT_DATA layout;
   DecodeRecord(layoutBytes, layout);
-  EXPECT_EQ(layout.KeyColor[0], static_cast<COLORREF>(layoutBytes[100] | layoutBytes[101] << 8 |
-                                                       layoutBytes[102] << 16 |
-                                                       layoutBytes[103] << 24));
+  EXPECT_EQ(layout.KeyColor[0],
+            static_cast<COLORREF>(layoutBytes[100] | layoutBytes[101] << 8 |
+                                  layoutBytes[102] << 16 | layoutBytes[103] << 24));
   EXPECT_EQ(layout.GKeyColor[5] & 0xFF, layoutBytes[564]);
 }
 
@@ -77,7 +78,8 @@ TEST(FixedTextTest, TextIsCutToFitWithoutSplittingAPair) {
   SetFixedText(name, std::u16string(48, u'n') + u"\U0001F600");
   EXPECT_EQ(FixedText(name), std::u16string(48, u'n'));
   // A field without a terminator (as a file may hold) is read only to its end.
-  for (char16_t& c : name) c = u'x';
+  for (char16_t& c : name)
+    c = u'x';
   EXPECT_EQ(FixedText(name).size(), LAYOUT_NAME_CHARS);
 }
 

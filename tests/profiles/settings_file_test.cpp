@@ -99,12 +99,14 @@ TEST_F(SettingsFileTest, ValuesAreStoredIntoTheirFieldsWidths) {
 
 TEST_F(SettingsFileTest, ModesReadTheEntriesTheyAreAssigned) {
   std::u16string longName(300, u'L');
-  WriteConfig(u"[ProfileData]\r\nMode_1=0\r\nMode_2=7\r\nMode_3=2\r\nMode_4=3\r\nMode_5=4\r\n"
-              u"Mode_6=2\r\n"
-              u"[MyXlistIconInfo0]\r\nProfileID=99\r\nProfileName=Games\r\n"
-              u"ProfileIconName=pad.ico\r\nProfileColor=-5\r\n"
-              u"[MyXlistIconInfo7]\r\nProfileIconName=x\r\n"
-              u"[MyXlistIconInfo2]\r\nProfileName=" + longName + u"\r\n");
+  WriteConfig(
+      u"[ProfileData]\r\nMode_1=0\r\nMode_2=7\r\nMode_3=2\r\nMode_4=3\r\nMode_5=4\r\n"
+      u"Mode_6=2\r\n"
+      u"[MyXlistIconInfo0]\r\nProfileID=99\r\nProfileName=Games\r\n"
+      u"ProfileIconName=pad.ico\r\nProfileColor=-5\r\n"
+      u"[MyXlistIconInfo7]\r\nProfileIconName=x\r\n"
+      u"[MyXlistIconInfo2]\r\nProfileName=" +
+      longName + u"\r\n");
   AGENT_SETTINGS& s = Loaded();
   EXPECT_EQ(s.Modes[0].ProfileID, 0);  // the entry's index, not its ProfileID key
   EXPECT_EQ(FixedText(s.Modes[0].ProfileName), u"Games");
@@ -139,7 +141,8 @@ TEST_F(SettingsFileTest, SaveWritesTheNineSettingsAndNothingElse) {
   EXPECT_EQ(ReadHostFile(HostConfig()),
             Utf16Le(u"[Setting]\r\nPlug=1\r\nFWVersion=12\r\nOSD_Color=2\r\nProfile=4\r\n"
                     u"KeyMode=0\r\nPollingRate=3\r\nLanguage=101\r\nOSD_Profile=0\r\n"
-                    u"OSD_Effect=1\r\nUI_Autorun=1\r\nSyncMode=0\r\n[Other]\r\nx=1\r\n" + text));
+                    u"OSD_Effect=1\r\nUI_Autorun=1\r\nSyncMode=0\r\n[Other]\r\nx=1\r\n" +
+                    text));
   EXPECT_NE(afterLoad, ReadHostFile(HostConfig()));
 }
 

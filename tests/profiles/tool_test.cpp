@@ -29,7 +29,8 @@ class ToolTest : public ProfilesTest {
     std::string command = KX_TOOL_PATH;
     for (const std::string& arg : args) {
       std::string quoted = "'";
-      for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+      for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
       command += " " + quoted + "'";
     }
     std::filesystem::path errFile = folder_.Path() / "stderr.txt";
@@ -37,7 +38,8 @@ class ToolTest : public ProfilesTest {
     ToolResult result;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      result.out.append(buffer, n);
     int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     Bytes err = ReadHostFile(errFile);
@@ -133,7 +135,8 @@ class JsonReader {
 
  private:
   void Space() {
-    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_])))
+      ++at_;
   }
   void Expect(char c) {
     Space();

@@ -50,7 +50,9 @@ std::optional<std::vector<std::uint8_t>> ParseHex(const std::string& text) {
   return bytes;
 }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
 
 int WriteFailed(const std::string& file) {
   std::cerr << "kestrix-tool: cannot write " << file << "\n";
@@ -58,7 +60,8 @@ int WriteFailed(const std::string& file) {
 }
 
 int RunIni(const std::vector<std::string>& args) {
-  if (args.empty()) return UsageError("ini: missing subcommand (get, get-int, get-struct, set, set-struct)");
+  if (args.empty())
+    return UsageError("ini: missing subcommand (get, get-int, get-struct, set, set-struct)");
   const std::string& sub = args[0];
   auto need = [&](std::size_t low, std::size_t high, const char* usage) -> bool {
     if (args.size() - 1 >= low && args.size() - 1 <= high) return true;
@@ -69,12 +72,13 @@ int RunIni(const std::vector<std::string>& args) {
                sub == "set-struct";
   if (!known) return UsageError("ini: unknown subcommand '" + sub + "'");
   if (sub == "get" && !need(3, 4, "get FILE SECTION KEY [DEFAULT]")) return kExitUsage;
-  if (sub != "get" && !need(4, 4, (sub + " FILE SECTION KEY " +
-                                   (sub == "get-int"      ? "DEFAULT"
-                                    : sub == "get-struct" ? "SIZE"
-                                    : sub == "set"        ? "VALUE"
-                                                          : "HEX"))
-                                      .c_str())) {
+  if (sub != "get" && !need(4, 4,
+                            (sub + " FILE SECTION KEY " +
+                             (sub == "get-int"      ? "DEFAULT"
+                              : sub == "get-struct" ? "SIZE"
+                              : sub == "set"        ? "VALUE"
+                                                    : "HEX"))
+                                .c_str())) {
     return kExitUsage;
   }
   const std::string& file = args[1];
@@ -137,8 +141,8 @@ int RunIni(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KX_TOOL_COMMAND(ini, "ini",
-                "ini get|get-int|get-struct|set|set-struct FILE SECTION KEY [DEFAULT|SIZE|VALUE|HEX]",
-                RunIni);
+KX_TOOL_COMMAND(
+    ini, "ini",
+    "ini get|get-int|get-struct|set|set-struct FILE SECTION KEY [DEFAULT|SIZE|VALUE|HEX]", RunIni);
 
 }  // namespace kx::tool

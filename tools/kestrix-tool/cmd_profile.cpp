@@ -78,8 +78,9 @@ std::string JsonList(const Item* items, std::size_t count, Format format, bool r
 }
 
 std::string JsonKey(const BUTTON_INFO& key, int index, int matrixCode) {
-  return "{\"index\": " + std::to_string(index) + ", \"matrixCode\": " +
-         std::to_string(matrixCode) + ", \"kind\": " + std::to_string(key.Kind) +
+  return "{\"index\": " + std::to_string(index) +
+         ", \"matrixCode\": " + std::to_string(matrixCode) +
+         ", \"kind\": " + std::to_string(key.Kind) +
          ", \"function\": " + std::to_string(key.Function) +
          ", \"programPath\": " + JsonText(FixedText(key.ProgramPath)) +
          ", \"macroOption0\": " + std::to_string(key.MacroOption0) +

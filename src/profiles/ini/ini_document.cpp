@@ -24,8 +24,7 @@ IniDocument IniDocument::Parse(std::vector<std::uint8_t>&& bytes) {
   const std::size_t unit = UnitSize(doc.encoding_);
   const std::uint8_t* data = doc.source_.data();
   // A UTF-16 file of an odd size ends in half a unit, which belongs to no character.
-  const std::size_t limit =
-      doc.markSize_ + (doc.source_.size() - doc.markSize_) / unit * unit;
+  const std::size_t limit = doc.markSize_ + (doc.source_.size() - doc.markSize_) / unit * unit;
   std::size_t lineBegin = doc.markSize_;
   auto finish = [&](std::size_t contentEnd, LineBreak lineBreak) {
     Line line;
@@ -57,7 +56,8 @@ IniDocument IniDocument::Parse(std::vector<std::uint8_t>&& bytes) {
 void IniDocument::Classify(Line& line) {
   std::u16string_view text = line.text;
   std::size_t begin = 0;
-  while (begin < text.size() && IsIniSpace(text[begin])) ++begin;
+  while (begin < text.size() && IsIniSpace(text[begin]))
+    ++begin;
   line.hasValue = false;
   if (begin == text.size()) {
     line.kind = LineKind::Blank;
@@ -91,8 +91,7 @@ void IniDocument::Classify(Line& line) {
   line.nameLength = name.size();
 }
 
-std::optional<IniDocument::SectionRange> IniDocument::FindSection(
-    std::u16string_view name) const {
+std::optional<IniDocument::SectionRange> IniDocument::FindSection(std::u16string_view name) const {
   name = Trim(name);
   std::size_t header = std::string::npos;
   if (!name.empty()) {
@@ -109,7 +108,8 @@ std::optional<IniDocument::SectionRange> IniDocument::FindSection(
   // The empty name stands for the lines before the first header.
   std::size_t first = header == std::string::npos ? 0 : header + 1;
   std::size_t last = first;
-  while (last < lines_.size() && lines_[last].kind != LineKind::Header) ++last;
+  while (last < lines_.size() && lines_[last].kind != LineKind::Header)
+    ++last;
   return SectionRange{header, first, last};
 }
 
@@ -163,7 +163,8 @@ std::vector<std::uint8_t> IniDocument::Serialize() const {
   std::vector<std::uint8_t> out(source_.begin(),
                                 source_.begin() + static_cast<std::ptrdiff_t>(markSize_));
   std::size_t total = out.size();
-  for (const Line& line : lines_) total += (line.owned ? line.bytes.size() : line.end - line.begin) + 4;
+  for (const Line& line : lines_)
+    total += (line.owned ? line.bytes.size() : line.end - line.begin) + 4;
   out.reserve(total);
   for (const Line& line : lines_) {
     if (line.owned) {

@@ -45,7 +45,8 @@ class IniDocument {
                          std::u16string_view defaultText) const;
   // GetPrivateProfileInt: the number at the start of the value; the default when the value is
   // missing or empty.
-  UINT GetInt(std::u16string_view section, std::u16string_view key, std::int32_t defaultValue) const;
+  UINT GetInt(std::u16string_view section, std::u16string_view key,
+              std::int32_t defaultValue) const;
   // GetPrivateProfileStruct: fills out only from a well-formed value of the right length.
   bool GetStruct(std::u16string_view section, std::u16string_view key,
                  std::span<std::uint8_t> out) const;
@@ -54,8 +55,7 @@ class IniDocument {
   // WritePrivateProfileString. Leading spaces of the names and the value are dropped, trailing
   // ones written as given. A value is cut at its first line break, so a write never adds
   // lines of its own; a section or key name with a line break is refused.
-  Change SetText(std::u16string_view section, std::u16string_view key,
-                 std::u16string_view value);
+  Change SetText(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   // WritePrivateProfileStruct: the bytes as hex digits with their checksum.
   Change SetStruct(std::u16string_view section, std::u16string_view key,
                    std::span<const std::uint8_t> bytes);

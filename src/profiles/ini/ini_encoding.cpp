@@ -63,7 +63,8 @@ std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> by
     if (encoding == IniEncoding::Utf16Le && std::endian::native == std::endian::little) {
       std::memcpy(text.data(), bytes.data(), text.size() * 2);
     } else {
-      for (std::size_t i = 0; i < text.size(); ++i) text[i] = UnitAt(encoding, &bytes[2 * i]);
+      for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = UnitAt(encoding, &bytes[2 * i]);
     }
     return text;
   }
@@ -78,8 +79,7 @@ std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> by
   return text;
 }
 
-void AppendEncoded(IniEncoding encoding, std::u16string_view text,
-                   std::vector<std::uint8_t>& out) {
+void AppendEncoded(IniEncoding encoding, std::u16string_view text, std::vector<std::uint8_t>& out) {
   if (text.empty()) return;
   if (encoding == IniEncoding::Utf16Le || encoding == IniEncoding::Utf16Be) {
     bool little = encoding == IniEncoding::Utf16Le;
@@ -95,14 +95,12 @@ void AppendEncoded(IniEncoding encoding, std::u16string_view text,
   }
   UINT codePage = encoding == IniEncoding::Utf8 ? CP_UTF8 : CP_ACP;
   int length = static_cast<int>(text.size());
-  int needed =
-      os::Codec().WideCharToMultiByte(codePage, text.data(), length, nullptr, 0, nullptr);
+  int needed = os::Codec().WideCharToMultiByte(codePage, text.data(), length, nullptr, 0, nullptr);
   if (needed <= 0) return;
   std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(needed));
-  int got = os::Codec().WideCharToMultiByte(codePage, text.data(), length,
-                                            reinterpret_cast<char*>(out.data() + at), needed,
-                                            nullptr);
+  int got = os::Codec().WideCharToMultiByte(
+      codePage, text.data(), length, reinterpret_cast<char*>(out.data() + at), needed, nullptr);
   out.resize(at + (got > 0 ? static_cast<std::size_t>(got) : 0));
 }
 

@@ -55,8 +55,7 @@ void IniEdit::WriteText(std::u16string_view section, std::u16string_view key,
   Record(document_.SetText(section, key, value));
 }
 
-void IniEdit::WriteInt(std::u16string_view section, std::u16string_view key,
-                       std::int32_t value) {
+void IniEdit::WriteInt(std::u16string_view section, std::u16string_view key, std::int32_t value) {
   Record(document_.SetText(section, key, Widen(std::to_string(value))));
 }
 

@@ -33,7 +33,8 @@ class IniEdit {
                           std::u16string_view defaultText) const {
     return document_.GetText(section, key, defaultText);
   }
-  UINT ReadInt(std::u16string_view section, std::u16string_view key, std::int32_t defaultValue) const {
+  UINT ReadInt(std::u16string_view section, std::u16string_view key,
+               std::int32_t defaultValue) const {
     return document_.GetInt(section, key, defaultValue);
   }
   bool ReadStruct(std::u16string_view section, std::u16string_view key,
@@ -44,8 +45,7 @@ class IniEdit {
   // Creates the file (with the mark FF FE and nothing else) on commit if it does not exist.
   void EnsureFile();
   // The writes, in memory; a missing file is created on commit, starting with FF FE.
-  void WriteText(std::u16string_view section, std::u16string_view key,
-                 std::u16string_view value);
+  void WriteText(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   void WriteInt(std::u16string_view section, std::u16string_view key, std::int32_t value);
   void WriteStruct(std::u16string_view section, std::u16string_view key,
                    std::span<const std::uint8_t> bytes);
@@ -78,7 +78,8 @@ class IniFile {
   // The value, or the default when the key is missing; at most 2047 characters.
   std::u16string ReadText(std::u16string_view section, std::u16string_view key,
                           std::u16string_view defaultText) const;
-  UINT ReadInt(std::u16string_view section, std::u16string_view key, std::int32_t defaultValue) const;
+  UINT ReadInt(std::u16string_view section, std::u16string_view key,
+               std::int32_t defaultValue) const;
   bool ReadStruct(std::u16string_view section, std::u16string_view key,
                   std::span<std::uint8_t> out) const;
   // Each write ensures the file, sets the key and replaces the file; true on success.

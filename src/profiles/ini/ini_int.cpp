@@ -15,7 +15,8 @@ int HexDigit(char16_t c) {
 
 UINT ParseProfileInt(std::u16string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && (IsIniSpace(text[i]) || text[i] == u'\r' || text[i] == u'\n')) ++i;
+  while (i < text.size() && (IsIniSpace(text[i]) || text[i] == u'\r' || text[i] == u'\n'))
+    ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
     negative = text[i] == u'-';

@@ -13,8 +13,10 @@ constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 struct HexTable {
   signed char value[128];
   constexpr HexTable() : value{} {
-    for (auto& v : value) v = -1;
-    for (int d = 0; d < 10; ++d) value['0' + d] = static_cast<signed char>(d);
+    for (auto& v : value)
+      v = -1;
+    for (int d = 0; d < 10; ++d)
+      value['0' + d] = static_cast<signed char>(d);
     for (int d = 0; d < 6; ++d) {
       value['A' + d] = static_cast<signed char>(10 + d);
       value['a' + d] = static_cast<signed char>(10 + d);

@@ -4,17 +4,21 @@ namespace kx::profiles {
 
 std::u16string_view TrimLeft(std::u16string_view text) {
   std::size_t begin = 0;
-  while (begin < text.size() && IsIniSpace(text[begin])) ++begin;
+  while (begin < text.size() && IsIniSpace(text[begin]))
+    ++begin;
   return text.substr(begin);
 }
 
 std::u16string_view TrimRight(std::u16string_view text) {
   std::size_t end = text.size();
-  while (end > 0 && IsIniSpace(text[end - 1])) --end;
+  while (end > 0 && IsIniSpace(text[end - 1]))
+    --end;
   return text.substr(0, end);
 }
 
-std::u16string_view Trim(std::u16string_view text) { return TrimRight(TrimLeft(text)); }
+std::u16string_view Trim(std::u16string_view text) {
+  return TrimRight(TrimLeft(text));
+}
 
 std::u16string_view CutAtNul(std::u16string_view text) {
   std::size_t nul = text.find(u'\0');
@@ -42,7 +46,8 @@ std::u16string ValueForRead(std::u16string_view storedValue) {
 std::u16string DefaultForRead(std::u16string_view defaultText) {
   std::u16string_view text = CutAtNul(defaultText);
   std::size_t end = text.size();
-  while (end > 1 && IsIniSpace(text[end - 1])) --end;
+  while (end > 1 && IsIniSpace(text[end - 1]))
+    --end;
   return Capped(StripQuotes(text.substr(0, end)));
 }
 
