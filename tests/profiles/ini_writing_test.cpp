@@ -1,4 +1,5 @@
 // Writing: placement, untouched bytes, encodings kept, and atomic replacement.
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -176,6 +177,40 @@ TEST_F(IniWritingTest, AnEditReadsOnceAndReplacesTheFileOnce) {
   again.WriteInt(u"S", u"k3", 3);
   EXPECT_TRUE(again.Commit());
   EXPECT_EQ(replacements, 1);
+}
+
+// Writes applied in memory must leave what the same writes leave one file replacement at a
+// time: after every write, the file read back answers every query as the edited copy does.
+TEST_F(IniWritingTest, ABatchOfWritesEqualsTheWritesOneByOne) {
+  const std::vector<std::string> pool = {"[A]",     "[ a ]", "[B]x", "[]",  "[C",      "k=1",
+                                         " K = 2 ", "k",     ";k=3", "=e",  "q=\"v\"", "",
+                                         "  ",      "x==y",  "[b]",  "z=\t"};
+  const std::vector<std::string> breaks = {"\r\n", "\n", "\r", ""};
+  const std::u16string names[] = {u"A", u"a", u"B", u"b", u"C", u"", u"new", u" A "};
+  const std::u16string keys[] = {u"k", u"K", u"", u"x", u";k", u"q", u"new", u"z", u"[D]"};
+  const std::u16string values[] = {u"1", u"v", u" w ", u"\"q\"", u"", u"k=v", u"x\ny"};
+  std::mt19937 random(12345);
+  auto pick = [&](const auto& list) { return list[random() % std::size(list)]; };
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    for (int line = random() % 8; line > 0; --line)
+      text += pick(pool) + pick(breaks);
+    IniDocument edited = IniDocument::Parse(BytesOf(text));
+    for (int write = 0; write < 6; ++write) {
+      Bytes before = edited.Serialize();
+      IniDocument oneByOne = IniDocument::Parse(before);
+      std::u16string section = pick(names), key = pick(keys), value = pick(values);
+      edited.SetText(section, key, value);
+      oneByOne.SetText(section, key, value);
+      ASSERT_EQ(edited.Serialize(), oneByOne.Serialize()) << text;
+      IniDocument reread = IniDocument::Parse(edited.Serialize());
+      for (const auto& s : names) {
+        for (const auto& k : keys) {
+          ASSERT_EQ(reread.GetText(s, k, u"-"), edited.GetText(s, k, u"-")) << text;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
