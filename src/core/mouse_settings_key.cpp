@@ -1,6 +1,5 @@
 #include "core/mouse_settings_key.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -14,7 +13,8 @@ namespace kx::core {
 namespace {
 
 void CopySubKey(char16_t (&field)[MouseSettingsKey::kSubKeyChars], std::u16string_view text) {
-  std::size_t length = std::min(text.size(), MouseSettingsKey::kSubKeyChars - 1);
+  constexpr std::size_t kMaxLength = MouseSettingsKey::kSubKeyChars - 1;
+  std::size_t length = text.size() < kMaxLength ? text.size() : kMaxLength;
   std::size_t i = 0;
   for (; i < length; ++i)
     field[i] = text[i];

@@ -100,6 +100,22 @@ TEST_F(IniReadingTest, EveryKindOfLineBreakSeparatesLines) {
   }
 }
 
+TEST_F(IniReadingTest, Utf16UnitsHoldingLineBreakBytesAreCharacters) {
+  // U+010D, U+0A0A and U+0D0A hold the bytes of CR and LF but are no line breaks.
+  std::u16string value = u"\u010D\u0A0A\u0D0A\u0A0D";
+  std::u16string text = u"[S]\nk=" + value + u"\nj=2";
+  Bytes be = {0xFE, 0xFF};
+  for (char16_t c : text) {
+    be.push_back(static_cast<std::uint8_t>(c >> 8));
+    be.push_back(static_cast<std::uint8_t>(c));
+  }
+  for (const Bytes& bytes : {Utf16Le(text), be}) {
+    IniDocument doc = IniDocument::Parse(bytes);
+    EXPECT_EQ(doc.GetText(u"S", u"k", u"-"), value);
+    EXPECT_EQ(doc.GetText(u"S", u"j", u"-"), u"2");
+  }
+}
+
 TEST_F(IniReadingTest, ValuesAreCutAtNulAndAt2047Characters) {
   std::u16string pairAtCut(2046, u'x');
   pairAtCut += u"\U0001F600tail";

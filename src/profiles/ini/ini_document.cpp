@@ -35,8 +35,8 @@ IniDocument IniDocument::Parse(std::vector<std::uint8_t>&& bytes) {
     Classify(line);
     doc.lines_.push_back(std::move(line));
   };
-  for (std::size_t i = FindLineBreak(doc.encoding_, doc.source_, lineBegin, limit); i < limit;
-       i = FindLineBreak(doc.encoding_, doc.source_, lineBegin, limit)) {
+  LineBreakFinder breaks(doc.encoding_, doc.source_, limit);
+  for (std::size_t i = breaks.Next(lineBegin); i < limit; i = breaks.Next(lineBegin)) {
     LineBreak lineBreak = LineBreak::Lf;
     std::size_t next = i + unit;
     if (UnitAt(doc.encoding_, data + i) == u'\r') {

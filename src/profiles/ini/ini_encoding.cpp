@@ -1,6 +1,5 @@
 #include "profiles/ini/ini_encoding.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -32,27 +31,30 @@ std::vector<std::uint8_t> ByteOrderMark(IniEncoding encoding) {
   return {};
 }
 
-std::size_t FindLineBreak(IniEncoding encoding, std::span<const std::uint8_t> bytes,
-                          std::size_t from, std::size_t limit) {
-  const std::uint8_t* data = bytes.data();
-  const std::size_t unit = UnitSize(encoding);
-  // CR and LF are single bytes 0x0D and 0x0A; in UTF-16 they are units whose other byte is 0.
-  const std::size_t low = encoding == IniEncoding::Utf16Be ? 1 : 0;
-  for (std::size_t at = from; at < limit;) {
-    const void* cr = std::memchr(data + at, '\r', limit - at);
-    const void* lf = std::memchr(data + at, '\n', limit - at);
-    std::size_t hit = limit;
-    if (cr != nullptr) hit = static_cast<std::size_t>(static_cast<const std::uint8_t*>(cr) - data);
-    if (lf != nullptr) {
-      hit = std::min(hit, static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data));
-    }
-    if (hit == limit || unit == 1) return hit;
-    // In UTF-16 the byte must be the low byte of a unit whose high byte is 0.
-    std::size_t unitStart = hit - (hit - from) % 2;
-    if (hit - unitStart == low && data[unitStart + (1 - low)] == 0) return unitStart;
-    at = hit + 1;
+std::ptrdiff_t LineBreakFinder::Find(char c, std::ptrdiff_t& cached, std::size_t from) const {
+  if (cached < static_cast<std::ptrdiff_t>(from)) {
+    const void* hit = std::memchr(bytes_.data() + from, c, limit_ - from);
+    cached = hit == nullptr ? static_cast<std::ptrdiff_t>(limit_)
+                            : static_cast<const std::uint8_t*>(hit) - bytes_.data();
   }
-  return limit;
+  return cached;
+}
+
+std::size_t LineBreakFinder::Next(std::size_t from) {
+  const std::size_t unit = UnitSize(encoding_);
+  // CR and LF are the bytes 0x0D and 0x0A; in UTF-16 they are units whose other byte is 0.
+  const std::size_t low = encoding_ == IniEncoding::Utf16Be ? 1 : 0;
+  const std::size_t start = from;
+  while (from < limit_) {
+    std::ptrdiff_t cr = Find('\r', nextCr_, from);
+    std::ptrdiff_t lf = Find('\n', nextLf_, from);
+    auto hit = static_cast<std::size_t>(cr < lf ? cr : lf);
+    if (hit >= limit_ || unit == 1) return hit;
+    std::size_t unitStart = hit - (hit - start) % 2;
+    if (hit - unitStart == low && bytes_[unitStart + (1 - low)] == 0) return unitStart;
+    from = hit + 1;  // the byte belongs to another character
+  }
+  return limit_;
 }
 
 std::u16string DecodeText(IniEncoding encoding, std::span<const std::uint8_t> bytes) {

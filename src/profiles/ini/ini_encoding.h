@@ -43,10 +43,24 @@ inline char16_t UnitAt(IniEncoding encoding, const std::uint8_t* bytes) {
   return bytes[0];
 }
 
-// The byte offset of the first CR or LF unit in [from, limit) (limit - from a whole number of
-// units), or limit when there is none.
-std::size_t FindLineBreak(IniEncoding encoding, std::span<const std::uint8_t> bytes,
-                          std::size_t from, std::size_t limit);
+// Finds the CR and LF units of a file front to back, each byte looked at once per character.
+class LineBreakFinder {
+ public:
+  // bytes[0, limit) holds whole units of the encoding.
+  LineBreakFinder(IniEncoding encoding, std::span<const std::uint8_t> bytes, std::size_t limit)
+      : encoding_(encoding), bytes_(bytes), limit_(limit) {}
+  // The byte offset of the first CR or LF unit at or after from (a unit boundary), or limit.
+  std::size_t Next(std::size_t from);
+
+ private:
+  std::ptrdiff_t Find(char c, std::ptrdiff_t& cached, std::size_t from) const;
+
+  IniEncoding encoding_;
+  std::span<const std::uint8_t> bytes_;
+  std::size_t limit_;
+  std::ptrdiff_t nextCr_ = -1;  // the next CR byte at or after the last search, or limit
+  std::ptrdiff_t nextLf_ = -1;
+};
 
 // Text of one line (without its line break). ANSI and UTF-8 go through the system's
 // code-page conversion; invalid UTF-8 becomes U+FFFD.
