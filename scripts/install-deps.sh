@@ -12,7 +12,7 @@ for arg in "$@"; do
 done
 packages=(build-essential cmake ninja-build pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
-          libicu-dev libjpeg62-turbo-dev libpng-dev
+          libicu-dev libjpeg62-turbo-dev libpng-dev libpugixml-dev
           clang libclang-rt-14-dev ${extra[@]+"${extra[@]}"})
 missing=()
 for p in "${packages[@]}"; do

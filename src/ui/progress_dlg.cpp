@@ -4,6 +4,7 @@
 #include "platform/graphics_flags.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "text/language_file.h"
 #include "ui/resources.h"
 #include "ui/skin_image.h"
 
@@ -88,7 +89,12 @@ bool CProgressDlg::LoadSkins() {
   Bitmap full;
   SIZE fullSize;
   const bool haveFull = LoadSkinImage(folder + std::u16string(kFullBarFile), full, &fullSize);
-  // TODO(text): read the language file here into a local XmlDocument that is dropped unread.
+  {
+    // The language file is read and indexed with the window, as at start-up; nothing is taken
+    // from it.
+    text::XmlDocument language;
+    text::ReadLanguageFile(folder + std::u16string(text::kLanguageFileName), language);
+  }
 
   // A missing bar image is drawn instead (CDMarker::kEmptyColour, kFullColour), at the size
   // of the other image, or at kFallbackSize when both are missing.

@@ -47,6 +47,7 @@ constexpr SystemText kSystemTexts[] = {
     {161, "The specified path is invalid.\r\n"},
     {183, "Cannot create a file when that file already exists.\r\n"},
     {206, "The filename or extension is too long.\r\n"},
+    {223, "The file size exceeds the limit allowed and cannot be saved.\r\n"},
     {1113, "No mapping for the Unicode character exists in the target multi-byte code page.\r\n"},
     {1167, "The device is not connected.\r\n"},
     {1400, "Invalid window handle.\r\n"},

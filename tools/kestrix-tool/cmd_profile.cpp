@@ -1,0 +1,164 @@
+// kestrix-tool profile: looks into profile files. "show" prints one as JSON, read as stored:
+// no repair, nothing written.
+#include <array>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "host_ini_file.h"
+#include "platform/files.h"
+#include "platform/text_util.h"
+#include "profiles/fixed_text.h"
+#include "profiles/ini/ini_file.h"
+#include "profiles/profile_file.h"
+
+namespace kx::tool {
+
+namespace {
+
+using namespace kx::profiles;
+
+// Matrix codes (row x 23 + column) of the main keys in key order, for display. The agent's
+// own key table lives in the core.
+constexpr std::array<int, KEY_COUNT> kMainKeyMatrixCodes = {
+    1,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  15,  16,  17,  18,  24,  25,  26,
+    27,  28,  29,  30,  31,  32,  33,  34,  35,  36,  38,  39,  40,  41,  42,  43,  44,  45,  47,
+    48,  49,  50,  51,  52,  53,  54,  55,  56,  57,  58,  59,  61,  62,  63,  64,  65,  66,  67,
+    68,  70,  71,  72,  73,  74,  75,  76,  77,  78,  79,  80,  81,  84,  88,  89,  90,  93,  95,
+    96,  97,  98,  99,  100, 101, 102, 103, 104, 107, 109, 111, 112, 113, 114, 116, 117, 118, 121,
+    124, 125, 126, 128, 131, 132, 133, 134, 136, 82,  94,  37,  105, 108, 119, 123};
+constexpr bool AllListed(const std::array<int, KEY_COUNT>& codes) {
+  for (int code : codes) {
+    if (code <= 0 || code >= 6 * 23) return false;
+  }
+  return true;
+}
+static_assert(AllListed(kMainKeyMatrixCodes));
+constexpr int kMatrixColumns = 23;  // the G keys sit in column 0 of rows 0..5
+
+// A JSON string: UTF-8, a lone surrogate half as U+FFFD, control characters escaped.
+std::string JsonText(std::u16string_view text) {
+  std::string out = "\"";
+  for (char c : ToUtf8(text)) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+// A COLORREF (red in the low byte) as "#RRGGBB".
+std::string JsonColor(COLORREF color) {
+  char text[16];
+  std::snprintf(text, sizeof text, "\"#%02X%02X%02X\"", color & 0xFF, (color >> 8) & 0xFF,
+                (color >> 16) & 0xFF);
+  return text;
+}
+
+// A JSON array of count items; rows puts each item on a line of its own.
+template <typename Item, typename Format>
+std::string JsonList(const Item* items, std::size_t count, Format format, bool rows = false) {
+  std::string out = rows ? "[\n  " : "[";
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) out += rows ? ",\n  " : ", ";
+    out += format(items[i], i);
+  }
+  return out + "]";
+}
+
+std::string JsonKey(const BUTTON_INFO& key, int index, int matrixCode) {
+  return "{\"index\": " + std::to_string(index) +
+         ", \"matrixCode\": " + std::to_string(matrixCode) +
+         ", \"kind\": " + std::to_string(key.Kind) +
+         ", \"function\": " + std::to_string(key.Function) +
+         ", \"programPath\": " + JsonText(FixedText(key.ProgramPath)) +
+         ", \"macroOption0\": " + std::to_string(key.MacroOption0) +
+         ", \"macroOption1\": " + std::to_string(key.MacroOption1) + "}";
+}
+
+std::string ProfileJson(std::u16string_view name, const PROFILE_DATA& p) {
+  std::string out = "{\"name\": " + JsonText(name) + ", \"linkExe\": ";
+  out += JsonList(p.LinkExe, LINK_EXE_COUNT,
+                  [](const TextField& link, std::size_t) { return JsonText(FixedText(link)); });
+  out += ",\n \"keys\": ";
+  out += JsonList(
+      p.Keys, KEY_COUNT,
+      [](const BUTTON_INFO& key, std::size_t i) {
+        return JsonKey(key, static_cast<int>(i), kMainKeyMatrixCodes[i]);
+      },
+      true);
+  out += ",\n \"gKeys\": ";
+  out += JsonList(
+      p.GKeys, G_KEY_COUNT,
+      [](const BUTTON_INFO& key, std::size_t i) {
+        return JsonKey(key, static_cast<int>(i), static_cast<int>(i) * kMatrixColumns);
+      },
+      true);
+  const LIGHT_INFO& info = p.LightInfo;
+  out += ",\n \"lightInfo\": {\"effect\": " + std::to_string(info.Effect) +
+         ", \"effectOption\": " + std::to_string(info.EffectOption) +
+         ", \"effectLevel\": " + std::to_string(info.EffectLevel) +
+         ", \"effectParam\": " + std::to_string(info.EffectParam) +
+         ", \"color\": " + JsonColor(info.Color) + "},\n \"layouts\": ";
+  auto color = [](COLORREF c, std::size_t) { return JsonColor(c); };
+  out += JsonList(
+      p.LightData, LIGHT_DATA_COUNT,
+      [&](const LIGHT_DATA& layout, std::size_t) {
+        return "{\"name\": " + JsonText(FixedText(layout.Name)) +
+               ", \"keyColors\": " + JsonList(layout.KeyColor, KEY_COUNT, color) +
+               ", \"gKeyColors\": " + JsonList(layout.GKeyColor, G_KEY_COUNT, color) + "}";
+      },
+      true);
+  return out + "}\n";
+}
+
+int Show(const std::vector<std::string>& args) {
+  if (args.size() != 1) return UsageError("usage: kestrix-tool profile show FILE");
+  HostIniFile host(args[0]);
+  DWORD attributes = host.WindowsPath().empty() ? INVALID_FILE_ATTRIBUTES
+                                                : os::Files().GetAttributes(host.WindowsPath());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    std::cerr << "kestrix-tool: no profile file " << args[0] << "\n";
+    return kExitFailed;
+  }
+  IniEdit file(host.WindowsPath());  // read only: never committed
+  auto profile = std::make_unique<PROFILE_DATA>();
+  ClearRecord(*profile);
+  ReadProfileData(file.Document(), *profile);
+  std::cout << ProfileJson(file.ReadText(kProfileSection, u"CurrentProfileName", u""), *profile);
+  return kExitOk;
+}
+
+struct Subcommand {
+  std::string_view name;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"show", Show},
+};
+
+int RunProfile(const std::vector<std::string>& args) {
+  if (args.empty()) return UsageError("profile: missing subcommand (show)");
+  for (const Subcommand& sub : kSubcommands) {
+    if (sub.name == args[0]) return sub.run(std::vector<std::string>(args.begin() + 1, args.end()));
+  }
+  return UsageError("profile: unknown subcommand '" + args[0] + "'");
+}
+
+}  // namespace
+
+KX_TOOL_COMMAND(profile, "profile", "profile show FILE", RunProfile);
+
+}  // namespace kx::tool
