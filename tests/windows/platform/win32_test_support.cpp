@@ -72,7 +72,10 @@ namespace {
 
 class PlatformEnvironment final : public ::testing::Environment {
  public:
-  void SetUp() override { platform_ = std::make_unique<Win32Platform>(); }
+  void SetUp() override {
+    platform_ = std::make_unique<Win32Platform>();
+    platform_->LoadHidLibrary();  // a HidDevice.dll beside the program, for those that have one
+  }
   void TearDown() override { platform_.reset(); }
 
  private:

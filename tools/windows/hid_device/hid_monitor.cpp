@@ -55,8 +55,10 @@ std::size_t ExpectedCollections(const kx::DEVICE_FILTER& filter) {
 }  // namespace
 
 HidMonitor& HidMonitor::Instance() {
-  static HidMonitor monitor;
-  return monitor;
+  // Never destroyed: a process may end without stopping the library, its reader thread still
+  // running, and a joinable thread must not be destroyed.
+  static HidMonitor* monitor = new HidMonitor;
+  return *monitor;
 }
 
 void HidMonitor::SetDeviceFilter(const kx::DEVICE_FILTER* filter) {
