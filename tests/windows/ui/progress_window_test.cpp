@@ -32,6 +32,9 @@ TEST(ProgressWindow, ShowsAndTakesTheShapeOfItsMask) {
   EXPECT_EQ(windows.GetText(h), CProgressDlg::kCreatedTitle);
   EXPECT_EQ(windows.GetParent(h), agent.Handle());
   EXPECT_FALSE(windows.IsVisible(h));
+  // The template's style; the system adds WS_CLIPSIBLINGS to every top-level window.
+  EXPECT_EQ(windows.GetStyle(h),
+            WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS);
   // The shipped bars are 420 x 44.
   EXPECT_EQ(dlg.m_nWidth, 420);
   EXPECT_EQ(dlg.m_nHeight, 44);
