@@ -14,7 +14,8 @@ reg delete "HKCU\Software\Microsoft\Windows\CurrentVersion\Run" /v Kestrix /f >n
 reg delete "HKCU\SOFTWARE\Kestrix" /f >nul 2>&1
 
 echo Kestrix is uninstalled.
-rem The folder goes last; this script may be running from it.
+rem The folder goes last, on the script's last line: this script may be running from it, and
+rem cmd reads no further line once it is gone.
 cd /d "%TEMP%"
-if exist "%TARGET%" (goto) 2>nul & rmdir /s /q "%TARGET%"
+if exist "%TARGET%" rmdir /s /q "%TARGET%" & exit /b 0
 exit /b 0

@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --windows
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
+cmake --build --preset windows -j2 --target package
 
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
