@@ -155,7 +155,7 @@ class OtherPrograms {
     config.watch = {WM_DEVICE_PLUG, syncMessage};
     inner.watch = {WM_PROFILE_SELECT, WM_LIGHT_EFFECT_CHANGED};
     loading.watch = {WM_PROFILE_SYNC};
-    osd.watch = {WM_COPYDATA, WM_DESTROY};
+    osd.watch = {WM_COPYDATA};
     osd.answer = [this](UINT message, WPARAM, LPARAM lParam) -> LRESULT {
       if (message == WM_COPYDATA) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -325,6 +325,17 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
   EXPECT_GE(written[h + 1].ms - written[h].ms, 200u - 2u);
   EXPECT_GE(written[h + 23].ms - written[h + 1].ms, 22u * 60u - 2u);
 
+  // --- Without its window, the OSD program is started from the agent's folder ---
+  ASSERT_TRUE(others.osd.DestroyWindowObject());
+  ASSERT_EQ(os::Windows().Send(keyboard, tk::kSelectMode, 0, 0), 1);
+  HWND realOsd = nullptr;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        realOsd = os::Windows().Find(kOsdClass, kOsdTitle);
+        return realOsd != nullptr && os::Windows().IsVisible(realOsd);
+      },
+      15000));
+
   // --- Removal ---
   ASSERT_EQ(os::Windows().Send(keyboard, tk::kUnplug, 0, 0), 1);
   ASSERT_TRUE(PumpUntil(
@@ -342,10 +353,32 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
   // --- The end: WM_CLOSE, status 0, the OSD program told to end ---
   os::Windows().Post(agentWindow, WM_CLOSE, 0, 0);
   EXPECT_EQ(agent.WaitForExit(20000), std::optional<::DWORD>(0));
-  EXPECT_TRUE(PumpUntil([&] { return others.osd.Count(WM_DESTROY) == 1; }, 5000));
+  // The OSD program ends on the WM_DESTROY the agent posts it.
+  EXPECT_TRUE(PumpUntil([] { return os::Windows().Find(kOsdClass, kOsdTitle) == nullptr; }, 10000));
   EXPECT_EQ(os::Windows().Find(u"", kAgentTitle), nullptr);
   // The tray program stays; it is the user's to end.
   os::Windows().Post(tray, WM_CLOSE, 0, 0);
+}
+
+TEST(AgentEndToEnd, WithoutItsHidLibraryTheAgentDoesNotStart) {
+  // The agent alone in a folder of its own: no HidDevice.dll beside it.
+  ScratchFolder folder;
+  const std::wstring lone =
+      std::wstring(folder.Path().begin(), folder.Path().end()) + L"\\kestrix-hid.exe";
+  ASSERT_TRUE(::CopyFileW((AgentFolder() + L"kestrix-hid.exe").c_str(), lone.c_str(), FALSE));
+  std::wstring commandLine = L"\"" + lone + L"\"";
+  ::STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  ::PROCESS_INFORMATION info{};
+  ASSERT_TRUE(::CreateProcessW(lone.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &info));
+  EXPECT_EQ(::WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+  ::DWORD code = 0;
+  ::GetExitCodeProcess(info.hProcess, &code);
+  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(os::Windows().Find(u"", kAgentTitle), nullptr);
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
 }
 
 }  // namespace
