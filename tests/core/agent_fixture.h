@@ -88,8 +88,19 @@ class AgentTest : public ::testing::Test {
     return static_cast<std::int32_t>(
         profiles::IniFile(SettingsFile()).ReadInt(u"Setting", key, missing));
   }
+  // The text after "key=" on its line of the settings file, exactly as stored; "<missing>"
+  // without such a line.
   std::u16string ReadSettingText(std::u16string_view key) {
-    return profiles::IniFile(SettingsFile()).ReadText(u"Setting", key, u"<missing>");
+    const auto bytes = desktop_.Files().ReadAll(SettingsFile());
+    if (!bytes) return u"<missing>";
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes->size(); i += 2)
+      text.push_back(static_cast<char16_t>((*bytes)[i] | ((*bytes)[i + 1] << 8)));
+    const std::u16string prefix = u"\n" + std::u16string(key) + u"=";
+    const std::size_t at = (u"\n" + text).find(prefix);
+    if (at == std::u16string::npos) return u"<missing>";
+    const std::size_t start = at + prefix.size() - 1;
+    return text.substr(start, text.find_first_of(u"\r\n", start) - start);
   }
   // The profile name of a mode as the agent has it.
   std::u16string ProfileName(int mode) {
