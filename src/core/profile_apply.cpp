@@ -1,8 +1,6 @@
 // ReloadAll and ApplyProfile: the two operations almost every handler of the main window uses.
-#include <cstdio>
 
 #include "core/hid_wnd.h"
-#include "platform/text_util.h"
 #include "profiles/defaults.h"
 #include "profiles/fixed_text.h"
 #include "profiles/profile_file.h"
