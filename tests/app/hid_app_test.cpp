@@ -45,6 +45,24 @@ TEST_F(HidAppTest, StartCreatesTheHiddenMainWindowAndWhatTheAgentNeeds) {
   }
 }
 
+TEST_F(HidAppTest, OnTheFirstStartTheFactoryProfilesAreReadByTheNextReload) {
+  StartAgent();
+  // The files did not exist when the profile was loaded: the blank profile stays current.
+  EXPECT_EQ(Settings().Current.LightInfo.Effect, 0);
+  EXPECT_EQ(Settings().Current.LightInfo.Color, 0u);
+  PostToAgent(protocol::WM_RELOAD_SETTINGS);
+  EXPECT_EQ(Settings().Current.LightInfo.Effect, 5);
+  EXPECT_EQ(Settings().Current.LightInfo.Color, 0xFFFFFFu);
+}
+
+TEST_F(HidAppTest, AMouseSettingsKeyThatCannotBeOpenedDoesNotStopTheStart) {
+  desktop_.Registry().CreateKeyPath(HkeyCurrentUser(), u"Control Panel\\Mouse");
+  desktop_.Registry().DenyAccess(HkeyCurrentUser(), u"Control Panel\\Mouse", KEY_ALL_ACCESS);
+  StartAgent();
+  EXPECT_EQ(Agent().MouseKey().Key(), nullptr);
+  EXPECT_NE(AgentWindow(), nullptr);
+}
+
 TEST_F(HidAppTest, ASecondAgentEndsWithoutAWindowAndLeavesTheFirstAlone) {
   keyboard_.Plug();
   StartAgent();

@@ -119,6 +119,15 @@ TEST_F(DeviceEventsTest, KeyFunctionsBroadcastTheirCodes) {
   }
 }
 
+TEST_F(DeviceEventsTest, TheToggleNoticeCausesNothing) {
+  KeyboardReports({0x08, 0x00, 0x07, 0x00, 0x03, 0xD6, 0x01, 0x00, 0x00});
+  KeyboardReports({0x08, 0x00, 0x07, 0x00, 0x03, 0xD6, 0x00, 0x00, 0x00});
+  EXPECT_TRUE(keyboard_.Writes().empty());
+  EXPECT_TRUE(Heard().empty());
+  EXPECT_TRUE(Inner().Received().empty());
+  EXPECT_EQ(Settings().Profile, 0);
+}
+
 TEST_F(DeviceEventsTest, KeyEventsFromTheKeyboardReachTheKeysFunction) {
   AssignKey(false, 37, 400);
   KeyboardReports({0x08, kMainKey37Code, 0x01, kPlainKeyboardCode});

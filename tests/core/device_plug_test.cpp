@@ -137,8 +137,13 @@ TEST_F(DevicePlugTest, DialogsAreClosedAndTheConfigurationProgramIsToldOnlyWhenP
   EXPECT_EQ(macro.Handle(), nullptr);
   EXPECT_EQ(single.Handle(), nullptr);
   EXPECT_EQ(NotifyConfigApp(1), 0);
+  // A configuration program without its inner window gets the presence notice only.
   companions_.StartConfigProgram(false);
   EXPECT_EQ(NotifyConfigApp(1), 1);
+  Agent().ApplyProfile(2, false);
+  desktop_.RunUntilIdle();
+  EXPECT_EQ(Params(companions_.Config().Outer(), protocol::WM_DEVICE_PLUG), (Notices{{1, 0}}));
+  EXPECT_TRUE(companions_.Config().Outer().ReceivedOf(protocol::WM_PROFILE_SELECT).empty());
 }
 
 }  // namespace
