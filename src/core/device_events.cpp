@@ -3,6 +3,7 @@
 // program, and runs the function the current profile gives a key.
 #include "core/hid_wnd.h"
 #include "core/key_tables.h"
+#include "device/report_decoder.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
 #include "profiles/fixed_text.h"
@@ -14,11 +15,11 @@ namespace kx::core {
 
 namespace {
 
-// Event codes of WM_DEVICE_EVENT (lParam bits 0..7) that are not key positions.
-constexpr BYTE kEventModeSelected = 218;
-constexpr BYTE kEventEffectOption = 219;
-constexpr BYTE kEventEffectLevel = 220;
-constexpr BYTE kEventEffect = 223;
+using device::kEventEffect;
+using device::kEventEffectLevel;
+using device::kEventEffectOption;
+using device::kEventModeSelected;
+// The event code, besides the device link's own, that is not a key position.
 constexpr BYTE kEventModeKey = 254;
 // The qualifier of event 254 that carries a mode plus one.
 constexpr BYTE kModeKeyQualifier = 4;
