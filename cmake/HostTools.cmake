@@ -1,5 +1,11 @@
 # Programs that run at build time (make-skins) built for the build machine when the project is
-# cross-compiled: a native build of this project, configured without tests or benchmarks.
+# cross-compiled: a native build of this project, configured without tests or benchmarks. A
+# make-skins that a native build made already can be named instead (KX_HOST_MAKE_SKINS).
+set(KX_HOST_MAKE_SKINS "" CACHE FILEPATH "make-skins built for this machine; empty: build one")
+if(KX_HOST_MAKE_SKINS AND EXISTS ${KX_HOST_MAKE_SKINS})
+  add_custom_target(kx_host_tools)
+  return()
+endif()
 include(ExternalProject)
 set(KX_HOST_TOOLS_DIR ${PROJECT_BINARY_DIR}/host-tools)
 set(KX_HOST_MAKE_SKINS ${KX_HOST_TOOLS_DIR}/tools/make-skins/make-skins)

@@ -5,7 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --windows
-cmake --preset windows >/dev/null
+# The skins are drawn at build time by make-skins, a program for this machine: the native
+# build's, when there is one, else the Windows build makes its own.
+host_tools=()
+if [ -x build/default/tools/make-skins/make-skins ]; then
+  host_tools=(-DKX_HOST_MAKE_SKINS="$PWD/build/default/tools/make-skins/make-skins")
+fi
+cmake --preset windows ${host_tools[@]+"${host_tools[@]}"} >/dev/null
 cmake --build --preset windows -j2
 cmake --build --preset windows -j2 --target package
 
