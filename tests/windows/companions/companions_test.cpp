@@ -75,41 +75,9 @@ TEST(OsdRecord, RefusesOtherRecordsAndCutsUnterminatedFields) {
 }
 
 // A program beside this test, started as the agent starts it.
-class Process {
+class Process : public ChildProcess {
  public:
-  explicit Process(const std::wstring& name) {
-    wchar_t module[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path(module, length);
-    path.erase(path.find_last_of(L'\\') + 1);
-    path += name;
-    std::wstring commandLine = L"\"" + path + L"\"";
-    ::STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    started_ = ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                nullptr, nullptr, &startup, &info_) != FALSE;
-  }
-  ~Process() {
-    if (!started_) return;
-    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-      ::TerminateProcess(info_.hProcess, 9);
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
-  }
-  bool Started() const { return started_; }
-  // The exit code once it ended within the time, else nothing.
-  std::optional<DWORD> WaitForExit(int timeoutMs) {
-    if (::WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
-      return std::nullopt;
-    }
-    ::DWORD code = 0;
-    ::GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-  }
-
- private:
-  bool started_ = false;
-  ::PROCESS_INFORMATION info_{};
+  explicit Process(const std::wstring& name) : ChildProcess(ProgramFolder() + name) {}
 };
 
 HWND WaitForWindow(std::u16string_view cls, std::u16string_view title) {
@@ -147,11 +115,11 @@ TEST(OsdProgram, ShowsEachTextForItsTimeAndEndsOnDestroy) {
   // A second start finds the window and ends at once.
   Process second(L"OSD.exe");
   ASSERT_TRUE(second.Started());
-  EXPECT_EQ(second.WaitForExit(10000), std::optional<DWORD>(0));
+  EXPECT_EQ(second.WaitForExit(10000), std::optional<std::uint32_t>(0));
 
   // The agent posts WM_DESTROY as it ends.
   os::Windows().Post(osdWindow, WM_DESTROY, 0, 0);
-  EXPECT_EQ(osdProgram.WaitForExit(10000), std::optional<DWORD>(0));
+  EXPECT_EQ(osdProgram.WaitForExit(10000), std::optional<std::uint32_t>(0));
   EXPECT_EQ(os::Windows().Find(protocol::kOsdClass, protocol::kOsdTitle), nullptr);
 }
 
@@ -181,7 +149,7 @@ TEST(TrayProgram, FollowsThePresenceAndEndsTheAgentFromItsMenu) {
   constexpr WPARAM kMenuExit = 2;
   os::Windows().Post(trayWindow, WM_COMMAND, kMenuExit, 0);
   EXPECT_TRUE(PumpUntil([&] { return agent.Count(WM_CLOSE) == 1; }, 5000));
-  EXPECT_EQ(tray.WaitForExit(10000), std::optional<DWORD>(0));
+  EXPECT_EQ(tray.WaitForExit(10000), std::optional<std::uint32_t>(0));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // ordinal from beside the program: arrival delivered on this thread before the first
 // WM_DEVICE_PLUG is handled, input reports from the keyboard's own thread, and the commands'
 // bytes and pauses on the wire.
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +17,7 @@
 #include "platform/window_system.h"
 #include "protocol/messages.h"
 #include "test_keyboard_control.h"
+#include "transfer_log.h"
 
 #include <windows.h>
 
@@ -27,37 +26,14 @@ namespace {
 
 namespace tk = test_keyboard;
 
-struct Transfer {
-  char kind = 0;
-  std::uint64_t ms = 0;
-  unsigned deviceId = 0;
-  unsigned usage = 0;
-  bool ok = false;
-  std::string bytes;  // hex
-};
-
 std::u16string BesideProgram(std::u16string_view name) {
   std::u16string path = os::Files().ModulePath();
   path.erase(path.find_last_of(u'\\') + 1);
   return path + std::u16string(name);
 }
 
-std::vector<Transfer> ReadTransfers() {
-  std::vector<Transfer> transfers;
-  std::optional<std::vector<std::uint8_t>> bytes =
-      os::Files().ReadAll(BesideProgram(tk::kTransferLog));
-  if (!bytes) return transfers;
-  std::istringstream in(std::string(bytes->begin(), bytes->end()));
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Transfer t;
-    int ok = 0;
-    fields >> t.kind >> t.ms >> std::hex >> t.deviceId >> std::dec >> t.usage >> ok >> t.bytes;
-    t.ok = ok != 0;
-    transfers.push_back(t);
-  }
-  return transfers;
+std::vector<tk::Transfer> ReadTransfers() {
+  return tk::ReadTransferLog(BesideProgram(tk::kTransferLog));
 }
 
 class DeviceLinkTest : public ::testing::Test {
@@ -130,7 +106,7 @@ TEST_F(DeviceLinkTest, CommandsGoOnTheWireWithTheirPauses) {
     matrix[i] = static_cast<BYTE>(i);
   EXPECT_EQ(driver_.WriteKeyMatrix(2, matrix), device::kCommandOk);
 
-  std::vector<Transfer> transfers = ReadTransfers();
+  std::vector<tk::Transfer> transfers = ReadTransfers();
   transfers.erase(transfers.begin(), transfers.begin() + static_cast<std::ptrdiff_t>(before));
   ASSERT_EQ(transfers.size(), 1u + 1u + 23u);
   EXPECT_EQ(transfers[0].bytes.substr(0, 6), "0A0303");
@@ -157,7 +133,7 @@ TEST_F(DeviceLinkTest, TheFirmwareVersionIsAskedAfterThreeSeconds) {
   EXPECT_GE(::GetTickCount64() - start, 3000u - 16u);
   EXPECT_EQ(a, 1);
   EXPECT_EQ(b, 5);
-  const std::vector<Transfer> transfers = ReadTransfers();
+  const std::vector<tk::Transfer> transfers = ReadTransfers();
   ASSERT_GE(transfers.size(), 2u);
   EXPECT_EQ(transfers[transfers.size() - 2].bytes.substr(0, 4), "0780");
   EXPECT_EQ(transfers.back().kind, 'R');

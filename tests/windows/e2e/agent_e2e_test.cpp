@@ -3,7 +3,6 @@
 // program; this program plays the configuration program ("Kestrix" with its inner window),
 // the OSD program's window, "DLGLoading" and a listener of the broadcast, as other processes.
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "platform/window_system.h"
 #include "protocol/messages.h"
 #include "test_keyboard_control.h"
+#include "transfer_log.h"
 
 #include <windows.h>
 
@@ -37,11 +37,7 @@ std::wstring Wide(std::u16string_view text) {
 
 // The installed folder beside this program.
 std::wstring AgentFolder() {
-  wchar_t module[MAX_PATH];
-  const ::DWORD length = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path(module, length);
-  path.erase(path.find_last_of(L'\\') + 1);
-  return path + L"Kestrix\\";
+  return ProgramFolder() + L"Kestrix\\";
 }
 
 std::wstring DataFolder() {
@@ -50,38 +46,9 @@ std::wstring DataFolder() {
   return std::wstring(appData) + L"\\Kestrix\\";
 }
 
-class AgentProcess {
+class AgentProcess : public ChildProcess {
  public:
-  AgentProcess() {
-    const std::wstring exe = AgentFolder() + L"kestrix-hid.exe";
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    ::STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    started_ = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                nullptr, AgentFolder().c_str(), &startup, &info_) != FALSE;
-  }
-  ~AgentProcess() {
-    if (!started_) return;
-    if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-      ::TerminateProcess(info_.hProcess, 9);
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
-  }
-  bool Started() const { return started_; }
-  std::optional<::DWORD> WaitForExit(int timeoutMs) {
-    // Our windows keep answering meanwhile: the agent sends to some of them.
-    if (!PumpUntil([&] { return ::WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; },
-                   timeoutMs)) {
-      return std::nullopt;
-    }
-    ::DWORD code = 0;
-    ::GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-  }
-
- private:
-  bool started_ = false;
-  ::PROCESS_INFORMATION info_{};
+  AgentProcess() : ChildProcess(AgentFolder() + L"kestrix-hid.exe", AgentFolder()) {}
 };
 
 std::size_t CountTopLevel(std::u16string_view title) {
@@ -101,32 +68,9 @@ std::size_t CountTopLevel(std::u16string_view title) {
   return search.count;
 }
 
-struct Transfer {
-  char kind = 0;
-  std::uint64_t ms = 0;
-  unsigned usage = 0;
-  bool ok = false;
-  std::string bytes;
-};
-
-std::vector<Transfer> Transfers() {
-  std::vector<Transfer> transfers;
+std::vector<tk::Transfer> Transfers() {
   const std::wstring path = AgentFolder() + Wide(tk::kTransferLog);
-  std::optional<std::vector<std::uint8_t>> bytes =
-      os::Files().ReadAll(std::u16string(path.begin(), path.end()));
-  if (!bytes) return transfers;
-  std::istringstream in(std::string(bytes->begin(), bytes->end()));
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Transfer t;
-    unsigned id = 0;
-    int ok = 0;
-    fields >> t.kind >> t.ms >> std::hex >> id >> std::dec >> t.usage >> ok >> t.bytes;
-    t.ok = ok != 0;
-    transfers.push_back(t);
-  }
-  return transfers;
+  return tk::ReadTransferLog(std::u16string(path.begin(), path.end()));
 }
 
 std::wstring RegistryText(const wchar_t* value) {
@@ -227,7 +171,7 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
   {
     AgentProcess second;
     ASSERT_TRUE(second.Started());
-    EXPECT_EQ(second.WaitForExit(20000), std::optional<::DWORD>(0));
+    EXPECT_EQ(second.WaitForExit(20000), std::optional<std::uint32_t>(0));
     EXPECT_EQ(CountTopLevel(kAgentTitle), 1u);
   }
 
@@ -281,10 +225,10 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
   }
   ASSERT_TRUE(PumpUntil(
       [&] {
-        const std::vector<Transfer> t = Transfers();
+        const std::vector<tk::Transfer> t = Transfers();
         return std::any_of(
             t.begin() + static_cast<std::ptrdiff_t>(std::min(writesBefore, t.size())), t.end(),
-            [](const Transfer& x) { return x.kind == 'W' && x.bytes.rfind("0A0303", 0) == 0; });
+            [](const tk::Transfer& x) { return x.kind == 'W' && x.bytes.rfind("0A0303", 0) == 0; });
       },
       10000));
   wchar_t profile[8] = {};
@@ -307,7 +251,7 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
   EXPECT_EQ(others.loading.received.back().wParam, 0u);
   EXPECT_TRUE(
       PumpUntil([] { return os::Windows().Find(u"", u"ZULQuarvexProgressbar") == nullptr; }, 5000));
-  std::vector<Transfer> written = Transfers();
+  std::vector<tk::Transfer> written = Transfers();
   written.erase(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(before));
   std::vector<std::size_t> headers;
   std::size_t chunks = 0;
@@ -352,7 +296,7 @@ TEST(AgentEndToEnd, TheOverviewsFlowsOnRealMessages) {
 
   // --- The end: WM_CLOSE, status 0, the OSD program told to end ---
   os::Windows().Post(agentWindow, WM_CLOSE, 0, 0);
-  EXPECT_EQ(agent.WaitForExit(20000), std::optional<::DWORD>(0));
+  EXPECT_EQ(agent.WaitForExit(20000), std::optional<std::uint32_t>(0));
   // The OSD program ends on the WM_DESTROY the agent posts it.
   EXPECT_TRUE(PumpUntil([] { return os::Windows().Find(kOsdClass, kOsdTitle) == nullptr; }, 10000));
   EXPECT_EQ(os::Windows().Find(u"", kAgentTitle), nullptr);

@@ -35,6 +35,44 @@ void PumpFor(int ms) {
   PumpUntil(nullptr, ms);
 }
 
+std::wstring ProgramFolder() {
+  wchar_t module[MAX_PATH];
+  const ::DWORD length = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring path(module, length);
+  path.erase(path.find_last_of(L'\\') + 1);
+  return path;
+}
+
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& folder) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  ::STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  ::PROCESS_INFORMATION info{};
+  started_ = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &startup, &info) != FALSE;
+  if (started_) {
+    process_ = info.hProcess;
+    thread_ = info.hThread;
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (!started_) return;
+  if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_, 9);
+  ::CloseHandle(thread_);
+  ::CloseHandle(process_);
+}
+
+std::optional<std::uint32_t> ChildProcess::WaitForExit(int timeoutMs) {
+  if (!started_ ||
+      !PumpUntil([&] { return ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
+    return std::nullopt;
+  }
+  ::DWORD code = 0;
+  ::GetExitCodeProcess(process_, &code);
+  return code;
+}
+
 ScratchFolder::ScratchFolder() {
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,29 @@ class ScratchFolder {
 
  private:
   std::u16string path_;
+};
+
+// The folder of this test program, with its trailing backslash.
+std::wstring ProgramFolder();
+
+// Another program, started as the agent starts its companions; ended when the object goes if
+// it still runs.
+class ChildProcess {
+ public:
+  // exe: a full path; folder: the working folder (empty: this program's).
+  explicit ChildProcess(const std::wstring& exe, const std::wstring& folder = {});
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  bool Started() const { return started_; }
+  // Its exit code once it ended within the time, else nothing. Our windows keep answering
+  // meanwhile: the program may send to them.
+  std::optional<std::uint32_t> WaitForExit(int timeoutMs);
+
+ private:
+  bool started_ = false;
+  void* process_ = nullptr;
+  void* thread_ = nullptr;
 };
 
 struct Received {
