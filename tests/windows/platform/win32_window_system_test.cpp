@@ -121,6 +121,23 @@ TEST(Win32WindowSystem, DestroyingTheMainWindowTellsTheFrameworkFirstAndEndsTheL
   EXPECT_EQ(child.Handle(), nullptr);
 }
 
+TEST(Win32WindowSystem, AWindowTakesTheTopLevelWindowsItOwnsWithIt) {
+  GoingLog log;
+  LoggingWindow owner(log, 'O');
+  LoggingWindow owned(log, 'W');
+  ASSERT_TRUE(owner.CreateWindowObject(Popup(u"Kx Owner Going")));
+  WindowSpec spec = Popup(u"Kx Owned Going");
+  spec.parent = owner.Handle();  // a top-level window's owner
+  ASSERT_TRUE(owned.CreateWindowObject(spec));
+  EXPECT_EQ(os::Windows().GetParent(owned.Handle()), owner.Handle());
+  ASSERT_TRUE(owner.DestroyWindowObject());
+  // The owned window goes first, completely, then its owner.
+  const std::vector<std::pair<char, UINT>> expected{
+      {'W', WM_DESTROY}, {'W', WM_NCDESTROY}, {'O', WM_DESTROY}, {'O', WM_NCDESTROY}};
+  EXPECT_EQ(log.events, expected);
+  EXPECT_EQ(owned.Handle(), nullptr);
+}
+
 TEST(Win32WindowSystem, PostsFromAnotherThreadArriveInOrderAndSendGivesTheAnswer) {
   RecordingWindow window;
   window.watch = {WM_USER + 1, WM_USER + 2};
