@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           libicu-dev libjpeg62-turbo-dev libpng-dev libpugixml-dev
+          libfreetype-dev fonts-dejavu-core
           clang libclang-rt-14-dev "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,8 @@
 
 #include "core/hid_wnd.h"
 #include "core/key_tables.h"
+#include "picture/keyboard_picture.h"
+#include "platform/sim/picture_files.h"
 #include "platform/text_util.h"
 #include "profiles/fixed_text.h"
 #include "profiles/ini/ini_file.h"
@@ -87,10 +89,15 @@ std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-// A host path as a shell takes it.
-std::string ShellQuoted(const std::filesystem::path& path) {
+// A host path as a shell takes it: quoted only when it needs to be.
+std::string ShellWord(const std::filesystem::path& path) {
+  const std::string text = path.string();
+  if (!text.empty() && text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789/_.-+:=@,%") == std::string::npos) {
+    return text;
+  }
   std::string out = "'";
-  for (char c : path.string()) {
+  for (char c : text) {
     if (c == '\'') {
       out += "'\\''";
     } else {
@@ -98,6 +105,31 @@ std::string ShellQuoted(const std::filesystem::path& path) {
     }
   }
   return out + "'";
+}
+
+// Bytes on the wire as the narration shows them ("0a 03 02"): kept on one line.
+std::string Wire(std::string_view hex) {
+  std::string out;
+  for (char c : hex) {
+    if (c == ' ') {
+      out += "\u00a0";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Wire(const std::vector<BYTE>& bytes) {
+  return Wire(HexBytes(bytes));
+}
+
+// The tool's path as the user best types it: relative when below the current folder.
+std::filesystem::path Nearest(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path relative = std::filesystem::relative(path, ec);
+  if (ec || relative.empty() || *relative.begin() == "..") return path;
+  return relative;
 }
 
 std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
@@ -148,9 +180,12 @@ class Demo {
         "The agent's own code runs here on a simulated Windows desktop, with a virtual Kestrix "
         "keyboard on its USB side and the programs it works with: the configuration program "
         "(window \"Kestrix\"), the tray program and the OSD program. The files it writes are "
-        "real files, the reports on the wire real bytes and the progress window a real picture. "
-        "Times are virtual, so the whole story takes a moment; add --realtime to watch it at "
-        "its real pace.");
+        "real files, the reports on the wire real bytes and the progress window a real "
+        "picture. " +
+        std::string(session_.Desktop().Clock().RealTime()
+                        ? "Pauses take real time, so the whole story takes about half a minute."
+                        : "Times are virtual, so the whole story takes a moment; add --realtime "
+                          "to watch it at its real pace."));
     say_.Blank();
   }
 
@@ -159,6 +194,7 @@ class Demo {
     say_.Say(
         "You log on. The agent starts; the configuration program is already open, with its "
         "window \"DLGLoading\".");
+    const std::vector<std::string> before = ProfileFiles();
     if (!session_.Start()) {
       say_.More("The agent did not start.");
       return false;
@@ -171,37 +207,46 @@ class Demo {
               std::string(started.empty() ? "program... but none was started."
                                           : "program: " + Join(started, ", ") + "."));
     const std::vector<std::string> profiles = ProfileFiles();
-    say_.More("This is its first start: it writes its settings file config.ini and " +
-              std::to_string(profiles.size()) + " factory profiles (" + Join(profiles, ", ") +
-              ") into " + session_.DataFolder().string() + ".");
+    if (before.empty()) {
+      say_.More("This is its first start: it writes its settings file config.ini and " +
+                std::to_string(profiles.size()) + " factory profiles (" + Join(profiles, ", ") +
+                ") into " + session_.DataFolder().string() + ".");
+    } else {
+      say_.More("It reads its settings file config.ini and the profiles it finds in " +
+                session_.DataFolder().string() + " (" + Join(profiles, ", ") + ").");
+    }
     return true;
   }
 
   void PlugIn() {
     Mark();
-    say_.Say("You plug the keyboard in. It reports firmware 1.3.");
+    say_.Say(
+        "You plug the keyboard in; its firmware is version 1.3. It shows up as several HID "
+        "collections, and for each one the agent runs the whole arrival: it waits 3 s, asks for "
+        "the firmware version (" +
+        Wire("07 80") + ") and the keyboard's mode (" + Wire("07 81") +
+        "), reloads the current profile and tells the configuration program and the tray "
+        "program.");
     session_.SetFirmware(1, 3);
     session_.Plug();
     const Events events = Since();
     const std::size_t arrivals = WritesStarting(events, {0x07, 0x80}).size();
     say_.Say(
-        "The keyboard shows up as " + std::to_string(arrivals) +
-        " HID collections, and the agent handles each arrival in full: it waits 3 s, asks for "
-        "the firmware version (07 80) and the keyboard's mode (07 81), reloads the current "
-        "profile and tells the configuration program (" +
+        "Done after " + Narrator::Seconds(Took()) + ": " + std::to_string(arrivals) +
+        " collections, " + std::to_string(arrivals) + " arrivals, " +
         std::to_string(MessagesTo(events, "Kestrix", protocol::WM_DEVICE_PLUG).size()) +
-        " times WM_DEVICE_PLUG 1) and the tray program (" +
+        " times WM_DEVICE_PLUG 1 to the configuration program and " +
         std::to_string(MessagesTo(events, "Kestrix_TrayIcon", protocol::WM_DEVICE_PLUG).size()) +
-        " times). That is why the arrival takes " + Narrator::Seconds(Took()) + ".");
-    say_.More("Firmware version " + LastRegistryValue(events, "FWVersion") +
-              " is now in config.ini and in the registry (FWVersion), with DevicePlug = " +
-              LastRegistryValue(events, "DevicePlug") +
-              ". From now on the agent looks at the program in front every 2 s.");
+        " to the tray program. Firmware version " + LastRegistryValue(events, "FWVersion") +
+        " is now in config.ini and in the registry (FWVersion), with DevicePlug = " +
+        LastRegistryValue(events, "DevicePlug") +
+        ". From now on the agent looks at the program in front every 2 s.");
   }
 
   void ChangeModeOnKeyboard() {
     Mark();
-    say_.Say("You press the keyboard's mode key and pick mode 2; the keyboard reports 0d 03 02.");
+    say_.Say("You press the keyboard's mode key and pick mode 2; the keyboard reports " +
+             Wire("0d 03 02") + ".");
     session_.PressModeKey(2);
     const Events events = Since();
     std::string shown;
@@ -219,9 +264,8 @@ class Demo {
 
   void ChangeLightingOnKeyboard() {
     Mark();
-    say_.Say(
-        "On the keyboard you switch the lighting to effect 7; the keyboard reports 0d 01 01 01 "
-        "07.");
+    say_.Say("On the keyboard you switch the lighting to effect 7; the keyboard reports " +
+             Wire("0d 01 01 01 07") + ".");
     session_.SendReport({0x0D, 0x01, 0x01, 0x01, 0x07, 0x00, 0x00, 0x00, 0x00});
     const Events events = Since();
     const auto told = MessagesTo(events, "Kestrix", protocol::WM_LIGHT_EFFECT_CHANGED);
@@ -248,8 +292,8 @@ class Demo {
     EditProfile(3, [](profiles::PROFILE_DATA& p) { CopyText(kGamePath, p.LinkExe[0]); });
     session_.PostToAgent(protocol::WM_RELOAD_SETTINGS, 0, 0);
 
-    say_.Say(
-        "You press G1 and let it go: the keyboard reports 08 00 01 00 ... and 08 00 00 00 ...");
+    say_.Say("You press G1 and let it go: the keyboard reports " + Wire("08 00 01 00") +
+             " (G1 down) and " + Wire("08 00 00 00") + " (G1 up).");
     Mark();
     session_.SendReport({0x08, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
     session_.SendReport({0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
@@ -271,12 +315,13 @@ class Demo {
       shown += " " + Quoted(e.text);
     say_.Say("At its next look at the program in front the agent finds racer.exe, which " +
              ProfileName(3) + " links. " +
-             (modes.empty()
-                  ? std::string("But it switched nothing.")
-                  : "It switches the keyboard to mode " + std::to_string(modes.back().bytes[2]) +
-                        " (0a 03 " + HexBytes({modes.back().bytes[2]}) +
-                        "), makes that mode current and shows" +
-                        (shown.empty() ? " nothing" : shown) + "."));
+             (modes.empty() ? std::string("But it switched nothing.")
+                            : "It switches the keyboard to mode " +
+                                  std::to_string(modes.back().bytes[2]) + " (" +
+                                  Wire(std::vector<BYTE>(modes.back().bytes.begin(),
+                                                         modes.back().bytes.begin() + 3)) +
+                                  "), makes that mode current and shows" +
+                                  (shown.empty() ? " nothing" : shown) + "."));
   }
 
   void WriteProfile() {
@@ -306,17 +351,16 @@ class Demo {
     const auto macroHeaders = WritesStarting(events, {0x0A, 0x05});
     say_.Say("The agent shows its progress window and writes " + ProfileName(3) +
              " to the keyboard: the macro of G2 (" +
-             (macroHeaders.empty()
-                  ? std::string("no header")
-                  : HexBytes(std::vector<BYTE>(macroHeaders[0].bytes.begin(),
-                                               macroHeaders[0].bytes.begin() + 5))) +
-             " and " + std::to_string(macroChunks) +
-             " chunks), the key matrix of mode 3 (0a 04 03 and " + std::to_string(matrixChunks) +
-             " chunks) and the mode (0a 03 03). The bar went " + Positions(shotsBefore) +
-             "; then the agent tells \"DLGLoading\" it is done (" +
-             std::to_string(MessagesTo(events, "DLGLoading", protocol::WM_PROFILE_SYNC).size()) +
-             "x WM_PROFILE_SYNC) and hides the window. The write took " +
-             Narrator::Seconds(Took()) + ".");
+             (macroHeaders.empty() ? std::string("no header")
+                                   : Wire(std::vector<BYTE>(macroHeaders[0].bytes.begin(),
+                                                            macroHeaders[0].bytes.begin() + 5))) +
+             " and " + std::to_string(macroChunks) + " chunks), the key matrix of mode 3 (" +
+             Wire("0a 04 03") + " and " + std::to_string(matrixChunks) + " chunks) and the mode (" +
+             Wire("0a 03 03") + "). The bar went " + Positions(shotsBefore) + "; then the agent " +
+             (MessagesTo(events, "DLGLoading", protocol::WM_PROFILE_SYNC).empty()
+                  ? std::string("hides the window without telling \"DLGLoading\"")
+                  : "tells \"DLGLoading\" it is done (WM_PROFILE_SYNC) and hides the window") +
+             ". The write took " + Narrator::Seconds(Took()) + ".");
     const sim::KeyboardMemory memory = session_.Desktop().Keyboard().Memory();
     const sim::ModeMemory& mode3 = memory.modes[3];
     const bool macroStored = mode3.macros.count(core::GKeyMatrixCode(1)) != 0;
@@ -336,15 +380,15 @@ class Demo {
     Mark();
     session_.PostToAgent(protocol::WM_LIGHT_SYNC, 3, 0);
     const Events events = Since();
-    say_.Say(
-        "The agent shows the progress window again and sends the mode, the effect (0a 0a 03 "
-        "0a) and " +
-        std::to_string(WritesStarting(events, {0x0A, 0x0C}).size()) +
-        " key colours (0a 0c): the 6 G keys, the 111 keys and, in black, the 16 empty "
-        "places of the matrix. The bar went " +
-        Positions(shotsBefore) + "; \"DLGLoading\" is told again. The write took " +
-        Narrator::Seconds(Took()) + ".");
-    say_.More("To see the colours of this profile: kestrix-tool profile render, below.");
+    say_.Say("The agent shows the progress window again and sends the mode, the effect (" +
+             Wire("0a 0a 03 0a") + ") and " +
+             std::to_string(WritesStarting(events, {0x0A, 0x0C}).size()) + " key colours (" +
+             Wire("0a 0c") +
+             "): the 6 G keys, the 111 keys and, in black, the 16 empty "
+             "places of the matrix. The bar went " +
+             Positions(shotsBefore) + "; \"DLGLoading\" is told again. The write took " +
+             Narrator::Seconds(Took()) + ".");
+    DrawProfile(3);
   }
 
   void Unplug() {
@@ -377,15 +421,17 @@ class Demo {
     say_.Line("  the event log      " + places_.log.string() + "  (" + std::to_string(events) +
               " events, one a line)");
     say_.Line("  the screenshots    " + places_.screenshots.string() + "  (" +
-              std::to_string(shots.size()) + " pictures of the progress window)");
+              std::to_string(shots.size()) + " pictures of the progress window" +
+              (keyboardPicture_.empty() ? "" : ", one of the keyboard") + ")");
     say_.Line("  the registry       " + places_.registry.string());
     say_.Blank();
     const std::filesystem::path profile3 = data / "Profiles" / (ProfileName(3) + ".ini");
-    const std::string tool = places_.tool.empty() ? "kestrix-tool" : ShellQuoted(places_.tool);
+    const std::string tool =
+        places_.tool.empty() ? "kestrix-tool" : ShellWord(Nearest(places_.tool));
     say_.Plain("Look inside with kestrix-tool, for example:");
-    say_.Line("  " + tool + " ini get " + ShellQuoted(data / "config.ini") + " Setting Profile");
-    say_.Line("  " + tool + " profile show " + ShellQuoted(profile3));
-    say_.Line("  " + tool + " profile render " + ShellQuoted(profile3) + " keyboard.png");
+    say_.Line("  " + tool + " ini get " + ShellWord(data / "config.ini") + " Setting Profile");
+    say_.Line("  " + tool + " profile show " + ShellWord(profile3));
+    say_.Line("  " + tool + " profile render " + ShellWord(profile3) + " keyboard.png");
   }
 
   // --- Helpers ---
@@ -447,6 +493,23 @@ class Demo {
     return names;
   }
 
+  // A picture of a profile's keys in the colours of its first layout, beside the screenshots.
+  void DrawProfile(int mode) {
+    const std::filesystem::path file =
+        places_.screenshots / ("keyboard-profile-" + std::to_string(mode) + ".png");
+    picture::KeyboardPictureInfo info;
+    const sim::Pixels picture =
+        picture::DrawKeyboard(*ReadProfile(mode), 0, ProfileName(mode), &info);
+    std::error_code ec;
+    std::filesystem::create_directories(places_.screenshots, ec);
+    if (!sim::WritePng(picture, file)) return;
+    keyboardPicture_ = file;
+    say_.More("A picture of " + ProfileName(mode) +
+              "'s keys in these colours, with G2's macro and "
+              "the Windows key marked: " +
+              file.string());
+  }
+
   // The positions pictured since the count given, as "0 → 20 → ...".
   std::string Positions(std::size_t from) const {
     const auto& shots = session_.Screenshots().Taken();
@@ -462,6 +525,7 @@ class Demo {
   const DemoPlaces& places_;
   std::size_t mark_ = 0;
   std::uint64_t markMs_ = 0;
+  std::filesystem::path keyboardPicture_;
 };
 
 }  // namespace
