@@ -3,7 +3,9 @@
 # on a simulated desktop playing its narrated demonstration. Arguments go to kestrix-sim
 # (for example --realtime, or --script FILE).
 set -euo pipefail
+caller="$PWD"
 cd "$(dirname "$0")/.."
+repo="$PWD"
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 echo "Building kestrix-sim and kestrix-tool (the first time takes a few minutes)..."
@@ -12,4 +14,6 @@ if ! cmake --build --preset default --target kestrix-sim kestrix-tool >build/def
   exit 1
 fi
 echo
-exec build/default/tools/kestrix-sim/kestrix-sim "$@"
+# Run from where the user is, so the paths the demonstration prints work there.
+cd "$caller"
+exec "$repo/build/default/tools/kestrix-sim/kestrix-sim" "$@"

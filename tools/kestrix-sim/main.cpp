@@ -50,6 +50,10 @@ int Run(const Options& options) {
   session.realTime = options.realTime;
   std::error_code ec;
   std::filesystem::create_directories(session.appData, ec);
+  if (!std::filesystem::is_directory(session.appData, ec)) {
+    std::cerr << "kestrix-sim: " << session.appData.string() << " is not a folder\n";
+    return kExitFailed;
+  }
   std::filesystem::create_directories(session.desktopRoot, ec);
 
   // The event log: a file when named (or for the demonstration), else standard output.

@@ -101,9 +101,9 @@ class Painter {
 
   // A mark on a dark tag, centred on x, its bottom at bottom.
   void Badge(double x, double bottom, std::string_view text, Rgb colour) {
-    const int size = 8;
+    const int size = 9;
     const double width = bold_.Measure(text, size) + 6;
-    canvas_.FillRoundRect(Box{x - width / 2, bottom - 11, x + width / 2, bottom}, 3, kBadge, 0.7);
+    canvas_.FillRoundRect(Box{x - width / 2, bottom - 12, x + width / 2, bottom}, 3, kBadge, 0.7);
     bold_.DrawCentred(canvas_, x, bottom - 3, text, size, colour);
   }
 
@@ -188,7 +188,7 @@ sim::Pixels DrawKeyboard(const profiles::PROFILE_DATA& profile, int layout,
         {"KEY", "sends another key"},
         {"OFF", "turned off"},
         {"F…", "another function (its code)"}}) {
-    const double width = paint.Measure(mark, 8, true) + 6;
+    const double width = paint.Measure(mark, 9, true) + 6;
     paint.Badge(x + width / 2, baseline + 2, mark, mark == "OFF" ? kOffLine : kLightText);
     x += width + 6;
     paint.Text(x, baseline, meaning, 12, kNoteText, false);
