@@ -79,6 +79,7 @@ std::uint64_t DesktopRecorder::Elapsed() const {
 void DesktopRecorder::OnPosted(const Msg& posted, const std::vector<HWND>& queuedFor) {
   std::lock_guard lock(mutex_);
   const std::uint64_t broadcast = posted.hwnd == HwndBroadcast() ? nextBroadcast_++ : 0;
+  if (broadcast != 0) unloggedBroadcasts_.insert(broadcast);
   for (HWND window : queuedFor)
     pending_[window].push_back(Pending{posted.message, posted.wParam, posted.lParam, broadcast});
 }
@@ -113,7 +114,7 @@ void DesktopRecorder::OnDelivered(const Msg& msg) {
     if (posted.broadcast != 0) {
       {
         std::lock_guard lock(mutex_);
-        if (!loggedBroadcasts_.insert(posted.broadcast).second) return;
+        if (unloggedBroadcasts_.erase(posted.broadcast) == 0) return;
       }
       AddMessage("*", msg);
     } else if (otherProgram) {

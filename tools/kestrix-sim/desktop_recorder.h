@@ -59,7 +59,7 @@ class DesktopRecorder {
   std::mutex mutex_;  // guards the members below (posts come from any thread)
   std::map<HWND, std::deque<Pending>> pending_;
   std::uint64_t nextBroadcast_ = 1;
-  std::set<std::uint64_t> loggedBroadcasts_;
+  std::set<std::uint64_t> unloggedBroadcasts_;  // posted, not yet received by any window
 };
 
 }  // namespace kx::simtool

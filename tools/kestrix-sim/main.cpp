@@ -29,10 +29,8 @@ constexpr int kExitUsage = 2;
 // user's lands in it.
 struct RunFolder {
   kx::sim::TempFolder folder{"kestrix-sim"};
-  bool keep = false;
   std::filesystem::path Use(const std::filesystem::path& given, const char* name) {
     if (!given.empty()) return given;
-    keep = true;
     folder.Keep();
     return folder.Path() / name;
   }
