@@ -13,6 +13,7 @@ done
 packages=(build-essential cmake ninja-build pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           libicu-dev libjpeg62-turbo-dev libpng-dev libpugixml-dev
+          libfreetype-dev fonts-dejavu-core
           clang libclang-rt-14-dev ${extra[@]+"${extra[@]}"})
 missing=()
 for p in "${packages[@]}"; do

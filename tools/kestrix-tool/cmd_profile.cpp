@@ -1,6 +1,9 @@
-// kestrix-tool profile: looks into profile files. "show" prints one as JSON, read as stored:
-// no repair, nothing written.
+// kestrix-tool profile: looks into profile files, read as stored: no repair, nothing written.
+// "show" prints one as JSON; "render" draws the keyboard in the colours of one of its lighting
+// layouts, with the keys' functions marked.
+#include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -9,7 +12,9 @@
 #include "command.h"
 #include "core/key_tables.h"
 #include "host_ini_file.h"
+#include "picture/keyboard_picture.h"
 #include "platform/files.h"
+#include "platform/sim/picture_files.h"
 #include "platform/text_util.h"
 #include "profiles/fixed_text.h"
 #include "profiles/ini/ini_file.h"
@@ -105,20 +110,62 @@ std::string ProfileJson(std::u16string_view name, const PROFILE_DATA& p) {
   return out + "}\n";
 }
 
-int Show(const std::vector<std::string>& args) {
-  if (args.size() != 1) return UsageError("usage: kestrix-tool profile show FILE");
-  HostIniFile host(args[0]);
+// Reads a profile file named by a host path, as stored; false (with a message) when there is
+// no such file.
+bool ReadProfileFile(const std::string& hostPath, PROFILE_DATA& profile, std::u16string* name) {
+  HostIniFile host(hostPath);
   DWORD attributes = host.WindowsPath().empty() ? INVALID_FILE_ATTRIBUTES
                                                 : os::Files().GetAttributes(host.WindowsPath());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    std::cerr << "kestrix-tool: no profile file " << args[0] << "\n";
-    return kExitFailed;
+    std::cerr << "kestrix-tool: no profile file " << hostPath << "\n";
+    return false;
   }
   IniEdit file(host.WindowsPath());  // read only: never committed
+  ClearRecord(profile);
+  ReadProfileData(file.Document(), profile);
+  *name = file.ReadText(kProfileSection, u"CurrentProfileName", u"");
+  return true;
+}
+
+int Show(const std::vector<std::string>& args) {
+  if (args.size() != 1) return UsageError("usage: kestrix-tool profile show FILE");
   auto profile = std::make_unique<PROFILE_DATA>();
-  ClearRecord(*profile);
-  ReadProfileData(file.Document(), *profile);
-  std::cout << ProfileJson(file.ReadText(kProfileSection, u"CurrentProfileName", u""), *profile);
+  std::u16string name;
+  if (!ReadProfileFile(args[0], *profile, &name)) return kExitFailed;
+  std::cout << ProfileJson(name, *profile);
+  return kExitOk;
+}
+
+int Render(const std::vector<std::string>& args) {
+  if (args.size() != 2 && args.size() != 3) {
+    return UsageError("usage: kestrix-tool profile render FILE OUT.png [LAYOUT]");
+  }
+  int layout = 0;
+  if (args.size() == 3) {
+    const std::string& text = args[2];
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), layout);
+    if (error != std::errc() || end != text.data() + text.size() || layout < 0 ||
+        layout >= LIGHT_DATA_COUNT) {
+      return UsageError("LAYOUT is a lighting layout from 0 to " +
+                        std::to_string(LIGHT_DATA_COUNT - 1) + ", not '" + text + "'");
+    }
+  }
+  auto profile = std::make_unique<PROFILE_DATA>();
+  std::u16string name;
+  if (!ReadProfileFile(args[0], *profile, &name)) return kExitFailed;
+  if (name.empty()) name = FromUtf8(std::filesystem::path(args[0]).stem().string());
+
+  picture::KeyboardPictureInfo info;
+  const sim::Pixels picture = picture::DrawKeyboard(*profile, layout, ToUtf8(name), &info);
+  if (!sim::WritePng(picture, args[1])) {
+    std::cerr << "kestrix-tool: cannot write " << args[1] << "\n";
+    return kExitFailed;
+  }
+  std::cout << "wrote " << args[1] << ": " << picture.width << " x " << picture.height << ", "
+            << info.keys << " keys in the colours of layout " << layout << " \""
+            << ToUtf8(FixedText(profile->LightData[layout].Name)) << "\", " << info.marked
+            << " with a function mark\n";
+  if (!info.text) std::cerr << "kestrix-tool: no DejaVu font found; the keys are not labelled\n";
   return kExitOk;
 }
 
@@ -129,10 +176,11 @@ struct Subcommand {
 
 constexpr Subcommand kSubcommands[] = {
     {"show", Show},
+    {"render", Render},
 };
 
 int RunProfile(const std::vector<std::string>& args) {
-  if (args.empty()) return UsageError("profile: missing subcommand (show)");
+  if (args.empty()) return UsageError("profile: missing subcommand (show, render)");
   for (const Subcommand& sub : kSubcommands) {
     if (sub.name == args[0]) return sub.run(std::vector<std::string>(args.begin() + 1, args.end()));
   }
@@ -141,6 +189,7 @@ int RunProfile(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KX_TOOL_COMMAND(profile, "profile", "profile show FILE", RunProfile);
+KX_TOOL_COMMAND(profile, "profile", "profile show FILE | profile render FILE OUT.png [LAYOUT]",
+                RunProfile);
 
 }  // namespace kx::tool

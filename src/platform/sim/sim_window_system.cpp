@@ -267,10 +267,12 @@ bool SimWindowSystem::Post(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (window == HwndBroadcast()) {
       for (HWND h : topLevel_)
         queue_.push_back(Msg{h, message, wParam, lParam});
+      if (postObserver_) postObserver_(Msg{window, message, wParam, lParam}, topLevel_);
     } else {
       const WindowRecord* r = RecordLocked(window);
       if (r == nullptr || r->destroying) return false;
       queue_.push_back(Msg{window, message, wParam, lParam});
+      if (postObserver_) postObserver_(Msg{window, message, wParam, lParam}, {window});
     }
   }
   posted_.notify_all();
@@ -281,7 +283,9 @@ LRESULT SimWindowSystem::Deliver(HWND window, UINT message, WPARAM wParam, LPARA
   Window* object = FromHandle(window);
   if (object == nullptr) return 0;
   if (observer_) observer_(Msg{window, message, wParam, lParam});
-  return object->WindowProc(message, wParam, lParam);
+  const LRESULT result = object->WindowProc(message, wParam, lParam);
+  if (handledObserver_) handledObserver_(Msg{window, message, wParam, lParam});
+  return result;
 }
 
 LRESULT SimWindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -773,6 +777,16 @@ std::map<UINT_PTR, UINT> SimWindowSystem::Timers(HWND window) const {
 void SimWindowSystem::SetDeliveryObserver(std::function<void(const Msg&)> observer) {
   std::lock_guard lock(mutex_);
   observer_ = std::move(observer);
+}
+
+void SimWindowSystem::SetHandledObserver(std::function<void(const Msg&)> observer) {
+  std::lock_guard lock(mutex_);
+  handledObserver_ = std::move(observer);
+}
+
+void SimWindowSystem::SetPostObserver(PostObserver observer) {
+  std::lock_guard lock(mutex_);
+  postObserver_ = std::move(observer);
 }
 
 void SimWindowSystem::SetDestroyHook(std::function<void(HWND)> hook) {

@@ -105,6 +105,13 @@ class SimWindowSystem final : public WindowSystem {
   // Called for every message a window receives through Send or Dispatch, before its window
   // procedure runs (used by the event log of the main job).
   void SetDeliveryObserver(std::function<void(const Msg&)> observer);
+  // Called after the window procedure has handled a message delivered through Send or Dispatch.
+  void SetHandledObserver(std::function<void(const Msg&)> observer);
+  // Called for every successful Post, with the windows the message was queued for (every
+  // top-level window for a broadcast), on the posting thread with the window system locked:
+  // it must not call the window system.
+  using PostObserver = std::function<void(const Msg& posted, const std::vector<HWND>& queuedFor)>;
+  void SetPostObserver(PostObserver observer);
   // Called once for every window as it goes, after its last message (the desktop's graphics
   // free its surface and region).
   void SetDestroyHook(std::function<void(HWND)> hook);
@@ -164,6 +171,8 @@ class SimWindowSystem final : public WindowSystem {
   int exitCode_ = 0;
   DWORD creatingProcess_ = 0;
   std::function<void(const Msg&)> observer_;
+  std::function<void(const Msg&)> handledObserver_;
+  PostObserver postObserver_;
   std::function<void(HWND)> destroyHook_;
   std::function<bool(const WindowSpec&)> refuseCreate_;
 };

@@ -108,7 +108,13 @@ bool VirtualKeyboard::ShouldFailLocked(const HidTransfer& transfer) {
 }
 
 void VirtualKeyboard::RecordLocked(HidTransfer transfer) {
+  if (transferObserver_) transferObserver_(transfer);
   transfers_.push_back(std::move(transfer));
+}
+
+void VirtualKeyboard::SetTransferObserver(std::function<void(const HidTransfer&)> observer) {
+  std::lock_guard lock(mutex_);
+  transferObserver_ = std::move(observer);
 }
 
 BOOL VirtualKeyboard::WriteReport(DWORD deviceId, const BYTE* buffer, DWORD length) {

@@ -106,6 +106,9 @@ class VirtualKeyboard final : public HidLibrary {
   void FailTransfersWhen(FailurePredicate predicate);
   // The n-th transfer of that kind from now on (1: the next one) fails; 0 cancels.
   void FailNth(HidTransfer::Kind kind, std::size_t n);
+  // Called with every transfer as it is recorded (the main job's event log). It runs with the
+  // keyboard locked: it must not call the keyboard.
+  void SetTransferObserver(std::function<void(const HidTransfer&)> observer);
 
   // --- The keyboard's memory ---
   KeyboardMemory Memory() const;  // a snapshot
@@ -159,6 +162,7 @@ class VirtualKeyboard final : public HidLibrary {
   std::array<Collection, kLastUsage> collections_;
   KeyboardFirmware firmware_;
   std::vector<HidTransfer> transfers_;
+  std::function<void(const HidTransfer&)> transferObserver_;
   FailurePredicate failWhen_;
   std::array<std::size_t, 2> failCountdown_{};  // by Kind
 
