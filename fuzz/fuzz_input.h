@@ -42,16 +42,16 @@ class FuzzInput {
 
  private:
   std::u16string Units(std::size_t count) {
-    static constexpr std::array<char16_t, 15> kSpecial = {0x0000, 0x20AC, 0xFF1D, 0xFF3B, 0xD83D,
-                                                          0xDE00, 0xFEFF, 0x0D0A, 0x3000, 0x00A0,
-                                                          0x2028, 0xFFFD, 0x0130, 0x0A0D, 0x1A1A};
+    static constexpr std::array<char16_t, 15> kTrickyUnits = {
+        0x0000, 0x20AC, 0xFF1D, 0xFF3B, 0xD83D, 0xDE00, 0xFEFF, 0x0D0A,
+        0x3000, 0x00A0, 0x2028, 0xFFFD, 0x0130, 0x0A0D, 0x1A1A};
     std::u16string out;
     for (std::size_t n = count; n > 0 && !Empty(); --n) {
       const std::uint8_t b = U8();
       if (b < 0xF0) {
         out += static_cast<char16_t>(b);
       } else if (b < 0xFF) {
-        out += kSpecial[b - 0xF0];
+        out += kTrickyUnits[b - 0xF0];
       } else {
         out += static_cast<char16_t>(U16());
       }
