@@ -233,7 +233,13 @@ TEST_F(FileFaultTest, EveryFileIsOldOrNewWhateverStepFails) {
          return true;
        },
        false},
-      {"factory profiles", [&] { reset(oldFiles); },
+      {"factory profiles",
+       [&] {
+         // Modes 3 (the current one) and 5 have no file yet.
+         reset(oldFiles);
+         for (const char* other : {"Profile 0.ini", "Profile 2.ini", "Profile 4.ini"})
+           WriteHostBytes(profiles / other, Utf16Le(u"[GROUP]\r\n"));
+       },
        [&] {
          profiles::ResetSettings(*settings_);
          settings_->Profile = 3;
