@@ -1,6 +1,5 @@
 // kestrix-tool profile: looks into profile files. "show" prints one as JSON, read as stored:
 // no repair, nothing written.
-#include <array>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "command.h"
+#include "core/key_tables.h"
 #include "host_ini_file.h"
 #include "platform/files.h"
 #include "platform/text_util.h"
@@ -20,24 +20,6 @@ namespace kx::tool {
 namespace {
 
 using namespace kx::profiles;
-
-// Matrix codes (row x 23 + column) of the main keys in key order, for display. The agent's
-// own key table lives in the core.
-constexpr std::array<int, KEY_COUNT> kMainKeyMatrixCodes = {
-    1,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  15,  16,  17,  18,  24,  25,  26,
-    27,  28,  29,  30,  31,  32,  33,  34,  35,  36,  38,  39,  40,  41,  42,  43,  44,  45,  47,
-    48,  49,  50,  51,  52,  53,  54,  55,  56,  57,  58,  59,  61,  62,  63,  64,  65,  66,  67,
-    68,  70,  71,  72,  73,  74,  75,  76,  77,  78,  79,  80,  81,  84,  88,  89,  90,  93,  95,
-    96,  97,  98,  99,  100, 101, 102, 103, 104, 107, 109, 111, 112, 113, 114, 116, 117, 118, 121,
-    124, 125, 126, 128, 131, 132, 133, 134, 136, 82,  94,  37,  105, 108, 119, 123};
-constexpr bool AllListed(const std::array<int, KEY_COUNT>& codes) {
-  for (int code : codes) {
-    if (code <= 0 || code >= 6 * 23) return false;
-  }
-  return true;
-}
-static_assert(AllListed(kMainKeyMatrixCodes));
-constexpr int kMatrixColumns = 23;  // the G keys sit in column 0 of rows 0..5
 
 // A JSON string: UTF-8, a lone surrogate half as U+FFFD, control characters escaped.
 std::string JsonText(std::u16string_view text) {
@@ -95,14 +77,14 @@ std::string ProfileJson(std::u16string_view name, const PROFILE_DATA& p) {
   out += JsonList(
       p.Keys, KEY_COUNT,
       [](const BUTTON_INFO& key, std::size_t i) {
-        return JsonKey(key, static_cast<int>(i), kMainKeyMatrixCodes[i]);
+        return JsonKey(key, static_cast<int>(i), core::MainKeyMatrixCode(i));
       },
       true);
   out += ",\n \"gKeys\": ";
   out += JsonList(
       p.GKeys, G_KEY_COUNT,
       [](const BUTTON_INFO& key, std::size_t i) {
-        return JsonKey(key, static_cast<int>(i), static_cast<int>(i) * kMatrixColumns);
+        return JsonKey(key, static_cast<int>(i), core::GKeyMatrixCode(i));
       },
       true);
   const LIGHT_INFO& info = p.LightInfo;

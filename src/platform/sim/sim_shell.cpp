@@ -161,4 +161,10 @@ bool SimShell::CreateAdvertisedShortcut(std::u16string_view linkPath,
       linkPath, std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
 }
 
+void SimShell::UninstallComponent(std::u16string_view productCode,
+                                  std::u16string_view componentCode) {
+  std::lock_guard lock(mutex_);
+  components_.erase(std::u16string(productCode) + u"|" + std::u16string(componentCode));
+}
+
 }  // namespace kx::sim

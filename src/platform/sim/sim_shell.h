@@ -54,6 +54,9 @@ class SimShell final : public Shell {
   bool CreateAdvertisedShortcut(std::u16string_view linkPath, std::u16string_view productCode,
                                 std::u16string_view featureId, std::u16string_view componentCode,
                                 std::u16string_view installedPath);
+  // Forgets a component's installed path, as when its product is uninstalled; its advertised
+  // shortcuts stay.
+  void UninstallComponent(std::u16string_view productCode, std::u16string_view componentCode);
 
  private:
   std::optional<std::vector<std::u16string>> ReadShortcut(std::u16string_view path,

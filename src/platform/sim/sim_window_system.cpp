@@ -84,6 +84,7 @@ void SimWindowSystem::RemoveFromZOrderLocked(HWND window) {
 }
 
 HWND SimWindowSystem::Create(Window& window, const WindowSpec& spec) {
+  if (refuseCreate_ && refuseCreate_(spec)) return nullptr;
   HWND handle = nullptr;
   {
     std::lock_guard lock(mutex_);
@@ -755,6 +756,10 @@ void SimWindowSystem::SetDeliveryObserver(std::function<void(const Msg&)> observ
 void SimWindowSystem::SetDestroyHook(std::function<void(HWND)> hook) {
   std::lock_guard lock(mutex_);
   destroyHook_ = std::move(hook);
+}
+
+void SimWindowSystem::SetCreateRefusal(std::function<bool(const WindowSpec&)> refuse) {
+  refuseCreate_ = std::move(refuse);  // creation happens on the user-interface thread only
 }
 
 }  // namespace kx::sim

@@ -108,6 +108,9 @@ class SimWindowSystem final : public WindowSystem {
   // Called once for every window as it goes, after its last message (the desktop's graphics
   // free its surface and region).
   void SetDestroyHook(std::function<void(HWND)> hook);
+  // Refuses creating every window for which the predicate answers true (as a system out of
+  // window resources would); null refuses none.
+  void SetCreateRefusal(std::function<bool(const WindowSpec&)> refuse);
 
  private:
   struct WindowRecord {
@@ -162,6 +165,7 @@ class SimWindowSystem final : public WindowSystem {
   DWORD creatingProcess_ = 0;
   std::function<void(const Msg&)> observer_;
   std::function<void(HWND)> destroyHook_;
+  std::function<bool(const WindowSpec&)> refuseCreate_;
 };
 
 }  // namespace kx::sim
