@@ -260,10 +260,30 @@ bool SimWindowSystem::Post(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return true;
 }
 
+namespace {
+
+// Whether the message this thread is handling was sent rather than taken from the queue; a
+// message delivered inside the handler of another sets it for as long as it is handled.
+thread_local bool t_handlingSent = false;
+
+class HandlingSent {
+ public:
+  explicit HandlingSent(bool sent) : previous_(t_handlingSent) { t_handlingSent = sent; }
+  ~HandlingSent() { t_handlingSent = previous_; }
+  HandlingSent(const HandlingSent&) = delete;
+  HandlingSent& operator=(const HandlingSent&) = delete;
+
+ private:
+  bool previous_;
+};
+
+}  // namespace
+
 LRESULT SimWindowSystem::Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* object = FromHandle(window);
   if (object == nullptr) return 0;
   if (observer_) observer_(Msg{window, message, wParam, lParam});
+  const HandlingSent sent(true);
   return object->WindowProc(message, wParam, lParam);
 }
 
@@ -274,6 +294,10 @@ LRESULT SimWindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM l
     return 0;
   }
   return Deliver(window, message, wParam, lParam);
+}
+
+bool SimWindowSystem::HandlingSentMessage() const {
+  return t_handlingSent;
 }
 
 UINT SimWindowSystem::RegisterMessage(std::u16string_view name) {
@@ -404,7 +428,11 @@ bool SimWindowSystem::NextMessage(Msg& msg) {
 }
 
 LRESULT SimWindowSystem::Dispatch(const Msg& msg) {
-  return Deliver(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  Window* object = FromHandle(msg.hwnd);
+  if (object == nullptr) return 0;
+  if (observer_) observer_(msg);
+  const HandlingSent sent(false);
+  return object->WindowProc(msg.message, msg.wParam, msg.lParam);
 }
 
 void SimWindowSystem::PostQuit(int exitCode) {
