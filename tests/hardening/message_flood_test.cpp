@@ -1,7 +1,7 @@
-// A flood: 100 000 random messages from other programs (on a thread of their own) while the
-// keyboard sends random input reports (on its own thread), all at once. The agent handles
-// every one of them and stays responsive, its memory stays bounded, and no settings or
-// profile file is damaged.
+// A flood: 100 000 random messages from other programs (on a thread of their own), most to
+// "Kestrix_Hid" and some to every other window they can find, while the keyboard sends random
+// input reports (on its own thread), all at once. The agent handles every one of them and
+// stays responsive, its memory stays bounded, and no settings or profile file is damaged.
 #include <atomic>
 #include <random>
 #include <string>
@@ -158,10 +158,18 @@ TEST_F(MessageFloodTest, AgentHandlesEveryMessageAndReportWithBoundedMemory) {
   std::thread others([&] {
     MessageSource source(20240611, sync);
     for (int batch = 0; batch < kBatches; ++batch) {
+      // Any program can find every top-level window, the agent's hidden ones included (the
+      // device link's, the progress window while it shows): one message in ten goes to one.
+      const std::vector<HWND> everyWindow = desktop_.Windows().TopLevelWindows();
       for (int i = 0; i < kMessages / kBatches; ++i) {
         const RandomMessage m = source.Next();
-        const bool broadcast = m.message == sync && i % 4 == 0;
-        desktop_.Windows().Post(broadcast ? HwndBroadcast() : agent, m.message, m.wParam, m.lParam);
+        HWND target = agent;
+        if (m.message == sync && i % 4 == 0) {
+          target = HwndBroadcast();
+        } else if (i % 10 == 0) {
+          target = everyWindow[static_cast<std::size_t>(i / 10) % everyWindow.size()];
+        }
+        desktop_.Windows().Post(target, m.message, m.wParam, m.lParam);
       }
       ++batchesPosted;
       while (batchesHandled.load() <= batch)
