@@ -1,6 +1,7 @@
-// The agent's main window under arbitrary messages from other programs, in sequence, mixed
-// with input reports from the keyboard, the keyboard coming and going, and time passing (the
-// clock is virtual, so pauses cost nothing). Each input runs a fresh agent on a fresh desktop.
+// The agent's main window (and now and then any other window a program can find) under
+// arbitrary messages from other programs, in sequence, mixed with input reports from the
+// keyboard, the keyboard coming and going, and time passing (the clock is virtual, so pauses
+// cost nothing). Each input runs a fresh agent on a fresh desktop.
 // Invariants: every message is handled and the agent stays up; its settings stay in range;
 // the settings and profile files stay readable and in range; once it exits, it leaves no
 // window, drawing object or device context behind.
@@ -175,9 +176,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const UINT message = Message(in, sync);
         const auto wParam = static_cast<WPARAM>(Parameter(in));
         const LPARAM lParam = Parameter(in);
-        // The broadcast goes to every top-level window; the rest to the agent's window.
-        windows.Post(message == sync && (kind & 0x80) ? HwndBroadcast() : agent, message, wParam,
-                     lParam);
+        // Mostly to the agent's window; or to every top-level window; or to any one of them
+        // (other programs can find the agent's hidden windows too).
+        HWND target = agent;
+        if (kind & 0x80) {
+          target = HwndBroadcast();
+        } else if (kind & 0x40) {
+          const std::vector<HWND> all = desktop.Windows().TopLevelWindows();
+          target = all[in.U8() % all.size()];
+        }
+        windows.Post(target, message, wParam, lParam);
         break;
       }
       case 4: {
