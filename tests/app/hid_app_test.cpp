@@ -28,7 +28,8 @@ TEST_F(HidAppTest, StartCreatesTheHiddenMainWindowAndWhatTheAgentNeeds) {
   const HWND main = AgentWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(app_->MainWindow(), &Agent());
-  EXPECT_EQ(desktop_.Windows().GetStyle(main), WS_POPUP);
+  EXPECT_EQ(desktop_.Windows().GetStyle(main),
+            WS_POPUP | WS_CLIPSIBLINGS);  // the system clips top-level windows
   EXPECT_FALSE(desktop_.Windows().IsVisible(main));
   EXPECT_EQ(desktop_.Windows().GetWindowRect(main), (RECT{1, 1, 2, 2}));
   EXPECT_EQ(MutexCount(), 1);

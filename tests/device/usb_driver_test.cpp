@@ -39,7 +39,8 @@ class UsbDriverTest : public DeviceTest {
 TEST_F(UsbDriverTest, OwnsAnInvisibleOnePixelPopupAndStartsClosed) {
   sim::SimWindowSystem& windows = desktop_.Windows();
   ASSERT_TRUE(windows.IsWindow(driver_.Handle()));
-  EXPECT_EQ(windows.GetStyle(driver_.Handle()), WS_POPUP);
+  EXPECT_EQ(windows.GetStyle(driver_.Handle()),
+            WS_POPUP | WS_CLIPSIBLINGS);  // the system clips top-level windows
   EXPECT_EQ(windows.GetWindowRect(driver_.Handle()), (RECT{1, 1, 2, 2}));
   EXPECT_EQ(windows.GetText(driver_.Handle()), u"");
   EXPECT_EQ(windows.GetParent(driver_.Handle()), nullptr);

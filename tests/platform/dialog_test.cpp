@@ -89,5 +89,18 @@ TEST_F(DialogTest, EscapeAndEnterEndIt) {
   }
 }
 
+TEST_F(DialogTest, CloseBecomesCancel) {
+  DialogTemplate t;
+  t.style = WS_POPUP;
+  t.size = SIZE{40, 16};
+  TraceDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(t, nullptr));
+  windows_.Send(dialog.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_NE(dialog.Handle(), nullptr);  // the dialog class posts the Cancel command
+  desktop_.RunUntilIdle();
+  EXPECT_EQ(dialog.endedBy, std::vector<UINT>{IDCANCEL});
+  EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
 }  // namespace
 }  // namespace kx

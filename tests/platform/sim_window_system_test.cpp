@@ -131,6 +131,32 @@ TEST_F(WindowSystemTest, DestroyOrderAndMessagesForDestroyedWindowsAreDropped) {
   EXPECT_EQ(desktop_.RunUntilIdle(), 0u);
 }
 
+TEST_F(WindowSystemTest, OwnedWindowsGoCompletelyBeforeTheirOwner) {
+  RecordingWindow owner, owned;
+  owner.Open(u"Owner");
+  owned.Open(u"Owned");
+  // A top-level window created with a parent is owned by it, not its child.
+  WindowSpec spec;
+  spec.title = u"Popup";
+  spec.style = WS_POPUP;
+  spec.parent = owner.Handle();
+  RecordingWindow popup;
+  ASSERT_TRUE(popup.CreateWindowObject(spec));
+  EXPECT_NE(windows_.Find(u"", u"Popup"), nullptr);
+  EXPECT_NE(windows_.GetStyle(popup.Handle()) & WS_CLIPSIBLINGS, 0u);
+  std::vector<std::pair<HWND, UINT>> seen;
+  windows_.SetDeliveryObserver([&](const Msg& m) {
+    if (m.message == WM_DESTROY || m.message == WM_NCDESTROY) seen.push_back({m.hwnd, m.message});
+  });
+  HWND o = owner.Handle();
+  HWND p = popup.Handle();
+  owner.DestroyWindowObject();
+  windows_.SetDeliveryObserver(nullptr);
+  EXPECT_EQ(seen, (std::vector<std::pair<HWND, UINT>>{
+                      {p, WM_DESTROY}, {p, WM_NCDESTROY}, {o, WM_DESTROY}, {o, WM_NCDESTROY}}));
+  EXPECT_NE(owned.Handle(), nullptr);  // a window it does not own stays
+}
+
 TEST_F(WindowSystemTest, CreateRefusedByWmCreateGivesNoWindow) {
   ScriptedWindow w;
   w.onMessage = [](UINT m, WPARAM, LPARAM) -> LRESULT { return m == WM_CREATE ? -1 : 0; };

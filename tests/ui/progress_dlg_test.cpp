@@ -56,7 +56,8 @@ TEST_F(ProgressDlgTest, IsMadeFromTemplate129AtTheFullBarsSize) {
   ASSERT_TRUE(dlg.Create(IDD_PROGRESS, &main_));
   const HWND h = dlg.Handle();
   EXPECT_EQ(windows_.ClassNameOf(h), Dialog::kClassName);
-  EXPECT_EQ(windows_.GetStyle(h), WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS);  // hidden
+  EXPECT_EQ(windows_.GetStyle(h),
+            WS_POPUP | WS_CLIPSIBLINGS | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS);  // hidden
   EXPECT_EQ(windows_.GetParent(h), main_.Handle());
   EXPECT_EQ(windows_.GetText(h), u"MORU_PROCESSBAR");
   EXPECT_EQ(windows_.GetWindowRect(h), (RECT{0, 0, 300, 30}));

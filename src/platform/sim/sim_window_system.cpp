@@ -29,6 +29,10 @@ bool IsTopmost(DWORD exStyle) {
   return (exStyle & WS_EX_TOPMOST) != 0;
 }
 
+// The system's dialog class and the Cancel command its default procedure sends on a close.
+constexpr std::u16string_view kDialogClassName = u"#32770";
+constexpr WPARAM kIdCancel = 2;
+
 }  // namespace
 
 SimWindowSystem::SimWindowSystem(SimClock& clock) : clock_(clock) {}
@@ -97,7 +101,8 @@ HWND SimWindowSystem::Create(Window& window, const WindowSpec& spec) {
     record.object = &window;
     record.className = spec.className.empty() ? u"KxWindow" : spec.className;
     record.title = spec.title;
-    record.style = spec.style & ~WS_VISIBLE;
+    // The system clips every top-level window against its siblings.
+    record.style = (spec.style & ~WS_VISIBLE) | (child ? 0 : WS_CLIPSIBLINGS);
     record.exStyle = spec.exStyle;
     record.rect = spec.rect;
     record.parent = spec.parent;
@@ -168,6 +173,18 @@ bool SimWindowSystem::Destroy(HWND window) {
     r->visible = false;
   }
   if (GetCapture() == window) ReleaseCapture();
+  // Like the system: the windows this one owns (top-level windows created with it as their
+  // parent) are destroyed completely before it.
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(mutex_);
+    for (HWND h : topLevel_) {
+      const WindowRecord* r = RecordLocked(h);
+      if (r != nullptr && r->parent == window && !r->destroying) owned.push_back(h);
+    }
+  }
+  for (HWND h : owned)
+    Destroy(h);
   SendDestroyTree(window);
   SendNcDestroyTree(window);
   return true;
@@ -314,7 +331,12 @@ UINT SimWindowSystem::RegisterMessage(std::u16string_view name) {
 LRESULT SimWindowSystem::DefaultProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      Destroy(window);
+      // The dialog class turns a close into the Cancel command, as its default procedure does.
+      if (ClassNameOf(window) == kDialogClassName) {
+        Post(window, WM_COMMAND, kIdCancel, 0);
+      } else {
+        Destroy(window);
+      }
       return 0;
     case WM_PAINT: {
       RECT area;
