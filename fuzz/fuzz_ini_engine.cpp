@@ -153,6 +153,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What reaches the disk reads as the document did, in the file's own encoding.
   const std::vector<std::uint8_t> bytes = doc.Serialize();
   const IniDocument reread = IniDocument::Parse(bytes);
+  // An 8-bit file whose first characters are the bytes of a byte-order mark ("\u00EF\u00BB\u00BF"
+  // in a key name before any section) reads back as a marked file, on the platform as here:
+  // the format cannot tell them apart.
+  if (original.Encoding() == IniEncoding::Ansi &&
+      kx::profiles::DetectEncoding(bytes).encoding != IniEncoding::Ansi) {
+    return 0;
+  }
   KX_FUZZ_CHECK(reread.Encoding() == original.Encoding());
   for (const Name& name : used)
     CheckSameReads(doc, reread, name);
