@@ -86,7 +86,10 @@ WORD CUSBDriver::FindDeviceId(WORD usage) const {
 }
 
 LRESULT CUSBDriver::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == protocol::WM_HID_NOTIFY && wParam == 1 && lParam != 0) {
+  // The library sends its notification with a record that lives while it is handled; the
+  // same number posted by any other program carries no record of ours and is not read.
+  if (message == protocol::WM_HID_NOTIFY && wParam == 1 && lParam != 0 &&
+      os::Windows().HandlingSentMessage()) {
     _DEVICE_STATE state;
     std::memcpy(&state, reinterpret_cast<const void*>(lParam), sizeof state);
     if (state.event == MONITOROPEN) {

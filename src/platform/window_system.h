@@ -65,6 +65,10 @@ class WindowSystem {
   virtual bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
   // SendMessageW: calls the window procedure now and returns its answer; 0 for a missing window.
   virtual LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // Whether the message this thread is handling now was delivered by Send (or by the system
+  // itself, as WM_CREATE is) rather than taken from the queue by the message loop. A pointer in
+  // a message is only to be trusted when it was sent: any program can post any number.
+  virtual bool HandlingSentMessage() const = 0;
   // RegisterWindowMessageW: the same name (any letter case) always gives the same id, >= 0xC000.
   virtual UINT RegisterMessage(std::u16string_view name) = 0;
   // DefWindowProcW: the system's default handling (WM_CLOSE destroys the window).

@@ -163,6 +163,26 @@ TEST_F(UsbDriverTest, IgnoresOtherNotifications) {
   EXPECT_TRUE(DebugLines().empty());
 }
 
+TEST_F(UsbDriverTest, NotificationsPostedByOtherProgramsAreNotRead) {
+  // Only the library's notification, sent while its record lives, carries a record: the same
+  // message posted by any other program carries a number that is no pointer of ours.
+  PlugAndOpen();
+  const std::vector<_DEVICE_STATE> before = driver_.m_DeviceList;
+  _DEVICE_STATE close{};
+  close.event = MONITORCLOSE;
+  close.dwDeviceID = keyboard_.DeviceId(2);
+  close.usage = 2;
+  close.usagePage = kVendorUsagePage;
+  desktop_.Windows().Post(driver_.Handle(), protocol::WM_HID_NOTIFY, 1,
+                          reinterpret_cast<LPARAM>(&close));
+  for (LPARAM junk : {LPARAM{0x10}, LPARAM{-1}, LPARAM{0x7FFF0000}})
+    desktop_.Windows().Post(driver_.Handle(), protocol::WM_HID_NOTIFY, 1, junk);
+  desktop_.RunUntilIdle();
+  ASSERT_EQ(driver_.m_DeviceList.size(), before.size());
+  EXPECT_EQ(driver_.m_bLinkOpen, 1);
+  EXPECT_TRUE(main_.Received().empty());
+}
+
 TEST_F(UsbDriverTest, FindDeviceIdFallsBackToTheLastRecord) {
   EXPECT_EQ(driver_.FindDeviceId(2), 0);  // empty list
   Notify(MONITOROPEN, 0xA001, 1);

@@ -90,6 +90,27 @@ TEST_F(WindowSystemTest, PostedMessagesArriveInOrderAndBroadcastReachesTopLevelO
   EXPECT_EQ(Numbers(child.Received()), (std::vector<UINT>{WM_CREATE}));
 }
 
+TEST_F(WindowSystemTest, AHandlerKnowsWhetherItsMessageWasSentOrPosted) {
+  ScriptedWindow w;
+  ASSERT_TRUE(w.Open(u"w"));
+  std::vector<std::pair<UINT, bool>> seen;
+  w.onMessage = [&](UINT message, WPARAM, LPARAM) {
+    seen.emplace_back(message, windows_.HandlingSentMessage());
+    // A message sent from inside the handler of a posted one, and the posted one after it.
+    if (message == WM_USER + 1) windows_.Send(w.Handle(), WM_USER + 2, 0, 0);
+    if (message == WM_USER + 1) seen.emplace_back(WM_USER + 1, windows_.HandlingSentMessage());
+    return 0;
+  };
+  windows_.Post(w.Handle(), WM_USER + 1, 0, 0);
+  desktop_.RunUntilIdle();
+  windows_.Send(w.Handle(), WM_USER + 3, 0, 0);
+  EXPECT_EQ(
+      seen,
+      (std::vector<std::pair<UINT, bool>>{
+          {WM_USER + 1, false}, {WM_USER + 2, true}, {WM_USER + 1, false}, {WM_USER + 3, true}}));
+  EXPECT_FALSE(windows_.HandlingSentMessage());
+}
+
 TEST_F(WindowSystemTest, DestroyOrderAndMessagesForDestroyedWindowsAreDropped) {
   RecordingWindow parent, child;
   parent.Open(u"P");

@@ -181,6 +181,30 @@ TEST_F(IniWritingTest, AnEditReadsOnceAndReplacesTheFileOnce) {
 
 // Writes applied in memory must leave what the same writes leave one file replacement at a
 // time: after every write, the file read back answers every query as the edited copy does.
+TEST_F(IniWritingTest, AnEditReadsBackWhatTheFileWillHold) {
+  // Characters an 8-bit file cannot hold read back within the edit as the file stores them,
+  // so a batch never sees a value that the file does not have.
+  struct Case {
+    const char* name;
+    Bytes before;
+    std::u16string value;
+    std::u16string read;
+  };
+  const Case cases[] = {
+      {"ansi.ini", BytesOf("[S]\r\n"), u"A\u2028\u03A9\u20AC", u"A??\u20AC"},
+      {"utf8.ini", BytesOf("\xEF\xBB\xBF[S]\r\n"), u"A\xD83D", u"A\uFFFD"},
+      {"le.ini", Utf16Le(u"[S]\r\n"), u"A\xD83D\u2028", u"A\xD83D\u2028"},
+  };
+  for (const Case& c : cases) {
+    WriteHostFile(HostData() / c.name, c.before);
+    IniEdit edit(File(FromUtf8(c.name)));
+    edit.WriteText(u"S", u"k", c.value);
+    EXPECT_EQ(edit.ReadText(u"S", u"k", u""), c.read) << c.name;
+    EXPECT_TRUE(edit.Commit()) << c.name;
+    EXPECT_EQ(IniFile(File(FromUtf8(c.name))).ReadText(u"S", u"k", u""), c.read) << c.name;
+  }
+}
+
 TEST_F(IniWritingTest, ABatchOfWritesEqualsTheWritesOneByOne) {
   const std::vector<std::string> pool = {"[A]",     "[ a ]", "[B]x", "[]",  "[C",      "k=1",
                                          " K = 2 ", "k",     ";k=3", "=e",  "q=\"v\"", "",

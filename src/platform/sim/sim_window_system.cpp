@@ -279,10 +279,31 @@ bool SimWindowSystem::Post(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return true;
 }
 
-LRESULT SimWindowSystem::Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+// Whether the message this thread is handling was sent rather than taken from the queue; a
+// message delivered inside the handler of another sets it for as long as it is handled.
+thread_local bool t_handlingSent = false;
+
+class HandlingSent {
+ public:
+  explicit HandlingSent(bool sent) : previous_(t_handlingSent) { t_handlingSent = sent; }
+  ~HandlingSent() { t_handlingSent = previous_; }
+  HandlingSent(const HandlingSent&) = delete;
+  HandlingSent& operator=(const HandlingSent&) = delete;
+
+ private:
+  bool previous_;
+};
+
+}  // namespace
+
+LRESULT SimWindowSystem::Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 bool sent) {
   Window* object = FromHandle(window);
   if (object == nullptr) return 0;
   if (observer_) observer_(Msg{window, message, wParam, lParam});
+  const HandlingSent handling(sent);
   const LRESULT result = object->WindowProc(message, wParam, lParam);
   if (handledObserver_) handledObserver_(Msg{window, message, wParam, lParam});
   return result;
@@ -295,6 +316,10 @@ LRESULT SimWindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM l
     return 0;
   }
   return Deliver(window, message, wParam, lParam);
+}
+
+bool SimWindowSystem::HandlingSentMessage() const {
+  return t_handlingSent;
 }
 
 UINT SimWindowSystem::RegisterMessage(std::u16string_view name) {
@@ -430,7 +455,7 @@ bool SimWindowSystem::NextMessage(Msg& msg) {
 }
 
 LRESULT SimWindowSystem::Dispatch(const Msg& msg) {
-  return Deliver(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  return Deliver(msg.hwnd, msg.message, msg.wParam, msg.lParam, /*sent=*/false);
 }
 
 void SimWindowSystem::PostQuit(int exitCode) {

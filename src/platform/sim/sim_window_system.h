@@ -41,6 +41,7 @@ class SimWindowSystem final : public WindowSystem {
 
   bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool HandlingSentMessage() const override;
   UINT RegisterMessage(std::u16string_view name) override;
   LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -151,7 +152,8 @@ class SimWindowSystem final : public WindowSystem {
   void SendNcDestroyTree(HWND window);
   bool TakeReadyMessage(Msg& msg);
   bool NextTimerDue(std::uint64_t* due) const;
-  LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Hands a message to its window's procedure: sent, or taken from the queue by a dispatch.
+  LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool sent = true);
   POINT ScreenOriginLocked(HWND window) const;
   void WaitForPostUntil(std::uint64_t deadlineMs);
 

@@ -64,11 +64,38 @@ LRESULT CallOriginal(std::uintptr_t original, ::HWND hwnd, ::UINT message, ::WPA
   return ::CallWindowProcW(reinterpret_cast<::WNDPROC>(original), hwnd, message, wParam, lParam);
 }
 
+// The queued message Dispatch is handing to DispatchMessageW on this thread, until the
+// trampoline meets it: every other call of the trampoline is a sent message (from this thread,
+// another thread or the system), whose pointers are the sender's to vouch for.
+struct QueuedDispatch {
+  ::MSG msg{};
+  bool met = false;
+};
+thread_local QueuedDispatch* t_queued = nullptr;
+thread_local bool t_handlingSent = false;
+
+bool IsTheQueuedMessage(::HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+  QueuedDispatch* queued = t_queued;
+  if (queued == nullptr || queued->met || ::InSendMessage()) return false;
+  const ::MSG& m = queued->msg;
+  if (m.hwnd != hwnd || m.message != message || m.wParam != wParam || m.lParam != lParam) {
+    return false;
+  }
+  queued->met = true;
+  return true;
+}
+
 LRESULT CALLBACK Trampoline(::HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
   Win32WindowSystem::Binding binding;
   if (g_windowSystem == nullptr || !g_windowSystem->Lookup(FromSystem(hwnd), &binding)) {
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
   }
+  const bool previousSent = t_handlingSent;
+  t_handlingSent = !IsTheQueuedMessage(hwnd, message, wParam, lParam);
+  struct Restore {
+    bool previous;
+    ~Restore() { t_handlingSent = previous; }
+  } restore{previousSent};
   switch (message) {
     case WM_NCCREATE:
       // Our window objects start with WM_CREATE; the class sets the window up here.
@@ -256,6 +283,10 @@ LRESULT Win32WindowSystem::Send(HWND window, UINT message, WPARAM wParam, LPARAM
   return ::SendMessageW(ToSystem(window), message, wParam, lParam);
 }
 
+bool Win32WindowSystem::HandlingSentMessage() const {
+  return t_handlingSent;
+}
+
 UINT Win32WindowSystem::RegisterMessage(std::u16string_view name) {
   if (name.empty()) return 0;
   return ::RegisterWindowMessageW(WideZ(name).Get());
@@ -297,7 +328,12 @@ LRESULT Win32WindowSystem::Dispatch(const Msg& msg) {
   const ::DWORD pos = ::GetMessagePos();
   m.pt = ::POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
   ::TranslateMessage(&m);
-  return ::DispatchMessageW(&m);
+  QueuedDispatch queued{m, false};
+  QueuedDispatch* const outer = t_queued;
+  t_queued = &queued;
+  const LRESULT result = ::DispatchMessageW(&m);
+  t_queued = outer;
+  return result;
 }
 
 void Win32WindowSystem::PostQuit(int exitCode) {

@@ -36,6 +36,7 @@ class Win32WindowSystem final : public WindowSystem {
 
   bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool HandlingSentMessage() const override;
   UINT RegisterMessage(std::u16string_view name) override;
   LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -15,9 +15,11 @@ bool HasLineBreak(std::u16string_view text) {
 
 IniDocument::Line IniDocument::MakeLine(std::u16string text) const {
   Line line;
-  line.text = std::move(text);
   line.owned = true;
-  AppendEncoded(encoding_, line.text, line.bytes);
+  AppendEncoded(encoding_, text, line.bytes);
+  // The line reads as the file will: a character an 8-bit file cannot hold reads back as it
+  // was stored ('?' in an ANSI file), in the rest of this edit as in the next one.
+  line.text = UnitSize(encoding_) == 2 ? std::move(text) : DecodeText(encoding_, line.bytes);
   Classify(line);
   return line;
 }

@@ -3,6 +3,8 @@
 // and the dialog class.
 #include <atomic>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -159,6 +161,36 @@ TEST(Win32WindowSystem, PostsFromAnotherThreadArriveInOrderAndSendGivesTheAnswer
   EXPECT_EQ(os::Windows().Send(window.Handle(), WM_USER + 2, 21, 0), 42);
   EXPECT_FALSE(os::Windows().Post(HwndFromValue(0x1234), WM_USER + 1, 0, 0));
   EXPECT_EQ(os::Windows().Send(nullptr, WM_USER + 2, 21, 0), 0);
+}
+
+TEST(Win32WindowSystem, AHandlerKnowsWhetherItsMessageWasSentOrPosted) {
+  RecordingWindow window;
+  std::vector<std::pair<UINT, bool>> seen;
+  window.watch = {WM_USER + 1, WM_USER + 2, WM_USER + 3, WM_USER + 4};
+  window.answer = [&](UINT message, WPARAM, LPARAM) -> LRESULT {
+    if (message < WM_USER + 1 || message > WM_USER + 4) return 0;
+    seen.emplace_back(message, os::Windows().HandlingSentMessage());
+    // A message sent from inside the handler of a posted one, and the posted one after it.
+    if (message == WM_USER + 1) {
+      os::Windows().Send(window.Handle(), WM_USER + 2, 0, 0);
+      seen.emplace_back(message, os::Windows().HandlingSentMessage());
+    }
+    return 0;
+  };
+  ASSERT_TRUE(window.CreateWindowObject(Popup(u"Kx Sent Or Posted")));
+  os::Windows().Post(window.Handle(), WM_USER + 1, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return window.Count(WM_USER + 1) == 1; }, 5000));
+  os::Windows().Send(window.Handle(), WM_USER + 3, 0, 0);
+  // Sent from another thread.
+  std::thread sender([&] { os::Windows().Send(window.Handle(), WM_USER + 4, 0, 0); });
+  ASSERT_TRUE(PumpUntil([&] { return window.Count(WM_USER + 4) == 1; }, 5000));
+  sender.join();
+  EXPECT_EQ(seen, (std::vector<std::pair<UINT, bool>>{{WM_USER + 1, false},
+                                                      {WM_USER + 2, true},
+                                                      {WM_USER + 1, false},
+                                                      {WM_USER + 3, true},
+                                                      {WM_USER + 4, true}}));
+  EXPECT_FALSE(os::Windows().HandlingSentMessage());
 }
 
 TEST(Win32WindowSystem, CopyDataReachesTheWindowWithItsBytes) {
