@@ -89,6 +89,7 @@ class DeviceFaultTest : public AgentTest {
 TEST_F(DeviceFaultTest, AWriteRefusedAtAnyStepIsFinishedAndRepairedByTheNextWrite) {
   agentWindow_ = AgentWindow();
   ASSERT_GT(writesPerRun_, 2 * 42u + 24u);  // two macro runs and the key matrix, at least
+  RecordProperty("writes_per_profile_write", static_cast<int>(writesPerRun_));
   for (std::size_t n = 1; n <= writesPerRun_; ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writesPerRun_));
     const std::size_t notices = loading_->ReceivedOf(protocol::WM_PROFILE_SYNC).size();
@@ -133,6 +134,8 @@ TEST_F(DeviceFaultTest, ReadsAndWritesRefusedDuringAnArrivalLeaveAWorkingLink) {
   const std::size_t reads = keyboard_.Reads().size();
   const std::size_t writes = keyboard_.Writes().size();
   ASSERT_GT(reads, 0u);
+  RecordProperty("arrival_reads", static_cast<int>(reads));
+  RecordProperty("arrival_writes", static_cast<int>(writes));
   for (const auto kind : {HidTransfer::Kind::kRead, HidTransfer::Kind::kWrite}) {
     const std::size_t count = kind == HidTransfer::Kind::kRead ? reads : writes;
     for (std::size_t n = 1; n <= count; ++n) {
