@@ -5,28 +5,20 @@
 #include <string>
 
 #include "agent_fixture.h"
+#include "file_faults.h"
 #include "file_state.h"
 #include "platform/errors.h"
 
 namespace kx::core::testing {
 namespace {
 
+using hardening::Fault;
 using hardening::FileState;
+using hardening::kFaults;
 using hardening::ReadFileState;
 using hardening::WriteFileState;
 
 struct ProcessKilled {};
-
-struct Fault {
-  const char* name;
-  DWORD error;  // 0: the process dies
-};
-constexpr Fault kFaults[] = {
-    {"disk full", ERROR_DISK_FULL},
-    {"access denied", ERROR_ACCESS_DENIED},
-    {"write fault", ERROR_WRITE_FAULT},
-    {"process killed", 0},
-};
 
 class AgentFileFaultTest : public AgentTest {
  protected:

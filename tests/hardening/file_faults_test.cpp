@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "file_faults.h"
 #include "file_state.h"
 #include "platform/errors.h"
 #include "platform/sim/desktop.h"
@@ -52,18 +53,6 @@ const std::u16string kOldConfig =
     u"[MyXlistNumber]\r\nTotalListNumber=6\r\n[ProfileData]\r\nMode_1=0\r\nMode_2=1\r\n"
     u"Mode_3=2\r\nMode_4=3\r\nMode_5=4\r\nMode_6=5\r\n[MyXlistIconInfo1]\r\nProfileID=1\r\n"
     u"ProfileName=Profile 1\r\nProfileIconName=icon1\r\nProfileColor=255\r\n[Window]\r\nX=10\r\n";
-
-// What goes wrong at the chosen step.
-struct Fault {
-  const char* name;
-  DWORD error;  // 0: the process dies
-};
-constexpr Fault kFaults[] = {
-    {"disk full", ERROR_DISK_FULL},
-    {"access denied", ERROR_ACCESS_DENIED},
-    {"write fault", ERROR_WRITE_FAULT},
-    {"process killed", 0},
-};
 
 class FileFaultTest : public ::testing::Test {
  protected:
