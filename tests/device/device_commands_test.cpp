@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "device/usb_driver.h"
@@ -17,6 +18,11 @@ struct CommandCase {
   Bytes expected;  // the one 8-byte report written to collection 2
   std::uint64_t pauseMs;
 };
+
+// Names the case in test listings (its bytes would otherwise be printed, addresses and all).
+void PrintTo(const CommandCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class SingleReportCommandTest : public DeviceTest,
                                 public ::testing::WithParamInterface<CommandCase> {};

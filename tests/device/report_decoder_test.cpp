@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct DecodeCase {
   std::vector<BYTE> report;
   std::vector<DeviceMessage> expected;
 };
+
+// Names the case in test listings.
+void PrintTo(const DecodeCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DecodeReportTest : public ::testing::TestWithParam<DecodeCase> {};
 
