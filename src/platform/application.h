@@ -25,8 +25,6 @@ class Application {
 
   Window* MainWindow() const { return mainWindow_; }
   void SetMainWindow(Window* window) { mainWindow_ = window; }
-  // The exit code the loop ended with.
-  int LoopExitCode() const { return exitCode_; }
   // Ends the loop when the window that is going is the main window (called by the window base
   // class on WM_NCDESTROY).
   void OnWindowGone(const Window* window);

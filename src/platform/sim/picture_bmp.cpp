@@ -1,6 +1,8 @@
 // BMP files, read by offset with a length check before every field.
 #include <bit>
 
+#include "platform/graphics_flags.h"
+#include "platform/sim/byte_reader.h"
 #include "platform/sim/picture_files.h"
 
 namespace kx::sim {
@@ -10,28 +12,6 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;  // the oldest info header: 16-bit sizes
 constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiBitfields = 3;
-
-class ByteReader {
- public:
-  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  bool Has(std::uint64_t offset, std::uint64_t count) const {
-    return offset <= bytes_.size() && count <= bytes_.size() - offset;
-  }
-  std::uint8_t U8(std::size_t offset) const { return bytes_[offset]; }
-  std::uint16_t U16(std::size_t offset) const {
-    return static_cast<std::uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
-  }
-  std::uint32_t U32(std::size_t offset) const {
-    return static_cast<std::uint32_t>(U16(offset)) |
-           (static_cast<std::uint32_t>(U16(offset + 2)) << 16);
-  }
-  std::int32_t I32(std::size_t offset) const { return static_cast<std::int32_t>(U32(offset)); }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-};
 
 // One colour channel described by a bit mask, scaled to 8 bits.
 struct Channel {
@@ -58,7 +38,7 @@ struct Header {
   std::int64_t height = 0;  // rows, always positive
   bool topDown = false;
   unsigned bitCount = 0;
-  std::uint32_t compression = kBiRgb;
+  std::uint32_t compression = BI_RGB;
   std::uint32_t colorsUsed = 0;
   std::size_t paletteOffset = 0;
   std::size_t paletteEntrySize = 4;
@@ -101,17 +81,17 @@ std::optional<Header> ReadHeader(const ByteReader& in) {
     case 4:
     case 8:
     case 24:
-      if (h.compression != kBiRgb) return std::nullopt;  // run-length files are not read
+      if (h.compression != BI_RGB) return std::nullopt;  // run-length files are not read
       break;
     case 16:
     case 32:
-      if (h.compression == kBiBitfields) {
+      if (h.compression == BI_BITFIELDS) {
         // The three masks follow a 40-byte header and sit at the same place in later ones.
         if (infoSize == kCoreHeaderSize || !in.Has(54, 12)) return std::nullopt;
         for (int i = 0; i < 3; ++i)
           h.masks[i] = in.U32(54 + 4 * static_cast<std::size_t>(i));
         if (infoSize == kInfoHeaderSize) h.paletteOffset += 12;
-      } else if (h.compression == kBiRgb) {
+      } else if (h.compression == BI_RGB) {
         if (h.bitCount == 16) {
           h.masks[0] = 0x7C00;
           h.masks[1] = 0x03E0;

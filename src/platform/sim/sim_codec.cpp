@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/errors.h"
 #include "platform/platform.h"

@@ -168,11 +168,6 @@ constexpr ByteFix kByteFixes[] = {
     {1255, 0xCA, 0xCA, 0x05BA},
 };
 
-// Pages whose undefined bytes 0x80-0x9F give the C1 control of the same value.
-bool FillsC1(UINT codePage) {
-  return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
-}
-
 // One conversion source: an ICU converter or an iconv descriptor, decoding one to a few bytes.
 class Decoder {
  public:
@@ -248,14 +243,11 @@ class Decoder {
 };
 
 // One byte: from ICU, else iconv; a byte neither defines is left for the caller.
-Decoder::Outcome DecodeSingle(Decoder& decoder, std::uint8_t byte, char16_t* unit,
-                              bool* fromIconv) {
-  *fromIconv = false;
+Decoder::Outcome DecodeSingle(Decoder& decoder, std::uint8_t byte, char16_t* unit) {
   Decoder::Outcome outcome = Decoder::Outcome::Invalid;
   if (decoder.HasIcu()) outcome = decoder.Icu(&byte, 1, unit);
   if (outcome == Decoder::Outcome::Invalid && decoder.HasIconv()) {
     outcome = decoder.Iconv(&byte, 1, unit);
-    *fromIconv = outcome == Decoder::Outcome::Ok;
   }
   return outcome;
 }
@@ -322,29 +314,21 @@ std::unique_ptr<PageTable> BuildTable(const PageSource& page) {
   Decoder decoder(page.icuName, page.iconvName);
   const bool doubleByte = page.kind == PageKind::DoubleByte;
 
-  enum class From : std::uint8_t { Icu, Iconv, Fix, Guess, Lead };
-  std::array<From, 256> from{};
   for (int b = 0; b < 256; ++b) {
     auto byte = static_cast<std::uint8_t>(b);
     char16_t unit = 0;
-    bool fromIconv = false;
-    Decoder::Outcome outcome = DecodeSingle(decoder, byte, &unit, &fromIconv);
+    Decoder::Outcome outcome = DecodeSingle(decoder, byte, &unit);
     if (doubleByte && outcome == Decoder::Outcome::Truncated && b >= 0x80) {
       t.lead[b] = true;
-      from[b] = From::Lead;
       continue;
     }
-    if (outcome == Decoder::Outcome::Ok) {
-      from[b] = fromIconv ? From::Iconv : From::Icu;
-    } else {
+    if (outcome != Decoder::Outcome::Ok) {
       // Single bytes never fail on the system; an undefined one gives the same-valued
       // character (the C1 control for the Windows pages).
       unit = static_cast<char16_t>(b);
-      from[b] = FillsC1(page.codePage) && b >= 0x80 && b < 0xA0 ? From::Fix : From::Guess;
     }
     if (!page.ownLowHalf && b < 0x80 && unit != b) {
       unit = static_cast<char16_t>(b);  // ASCII stays ASCII, control characters included
-      from[b] = From::Fix;
     }
     t.single[b] = unit;
   }
@@ -353,15 +337,7 @@ std::unique_ptr<PageTable> BuildTable(const PageSource& page) {
     for (int b = fix.first; b <= fix.last; ++b) {
       t.single[b] = static_cast<char16_t>(fix.to + (b - fix.first));
       t.lead[b] = false;
-      from[b] = From::Fix;
     }
-  }
-
-  for (From f : from) {
-    t.fromIcu += f == From::Icu ? 1 : 0;
-    t.fromIconv += f == From::Iconv ? 1 : 0;
-    t.fromFixes += f == From::Fix ? 1 : 0;
-    t.guessed += f == From::Guess ? 1 : 0;
   }
 
   if (doubleByte) {

@@ -50,10 +50,6 @@ struct PageTable {
   static constexpr std::uint16_t kNoBytes = 0xFFFF;
   std::vector<std::uint16_t> reverse;
   std::uint16_t defaultBytes = '?';  // the page's own "?"
-  // How the single bytes were found, for knowing where the simulation may differ from the
-  // system: counts of bytes from ICU, from iconv, from the fixes below, and guessed as the
-  // same-valued character.
-  int fromIcu = 0, fromIconv = 0, fromFixes = 0, guessed = 0;
 };
 
 // Builds the table of a SingleByte or DoubleByte page.

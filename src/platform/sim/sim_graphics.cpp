@@ -5,6 +5,7 @@
 
 #include "platform/graphics_flags.h"
 #include "platform/messages.h"
+#include "platform/sim/byte_reader.h"
 
 namespace kx::sim {
 
@@ -17,13 +18,6 @@ Handle HandleFrom(std::uintptr_t value) {
 template <typename Handle>
 std::uintptr_t ValueOf(Handle handle) {
   return reinterpret_cast<std::uintptr_t>(handle);
-}
-
-std::int32_t ReadI32(std::span<const BYTE> data, std::size_t offset) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(data[offset]) |
-                                   (static_cast<std::uint32_t>(data[offset + 1]) << 8) |
-                                   (static_cast<std::uint32_t>(data[offset + 2]) << 16) |
-                                   (static_cast<std::uint32_t>(data[offset + 3]) << 24));
 }
 
 }  // namespace
@@ -254,18 +248,17 @@ HRGN SimGraphics::ExtCreateRegion(std::span<const BYTE> data) {
   constexpr std::size_t kHeader = RGNDATAHEADER_SIZE;
   constexpr std::size_t kRect = 16;
   if (data.size() < kHeader) return nullptr;
-  if (static_cast<DWORD>(ReadI32(data, 0)) != RGNDATAHEADER_SIZE ||
-      static_cast<DWORD>(ReadI32(data, 4)) != RDH_RECTANGLES) {
+  const ByteReader in(data);
+  if (in.U32(0) != RGNDATAHEADER_SIZE || in.U32(4) != RDH_RECTANGLES) {
     return nullptr;
   }
-  const std::uint64_t count = static_cast<std::uint32_t>(ReadI32(data, 8));
+  const std::uint64_t count = in.U32(8);
   if (count > (data.size() - kHeader) / kRect) return nullptr;
   std::vector<RECT> rects;
   rects.reserve(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     std::size_t at = kHeader + i * kRect;
-    rects.push_back(RECT{ReadI32(data, at), ReadI32(data, at + 4), ReadI32(data, at + 8),
-                         ReadI32(data, at + 12)});
+    rects.push_back(RECT{in.I32(at), in.I32(at + 4), in.I32(at + 8), in.I32(at + 12)});
   }
   RegionRecord record;
   record.shape = RegionShape::FromRects(rects);

@@ -5,6 +5,7 @@
 #include "platform/graphics_flags.h"
 #include "platform/messages.h"
 #include "platform/sim/picture_files.h"
+#include "platform/sim/rect_math.h"
 #include "platform/sim/sim_graphics.h"
 
 namespace kx::sim {
@@ -16,13 +17,6 @@ namespace {
 std::uint32_t Convert(std::uint32_t pixel, bool toMonochrome) {
   if (!toMonochrome) return pixel;
   return (pixel & kColourMask) == kColourMask ? kColourMask : 0;
-}
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.right <= r.left || r.bottom <= r.top) return RECT{};
-  return r;
 }
 
 // Makes a negative extent positive, moving the origin to the other end; true if it flipped.
@@ -73,7 +67,7 @@ std::optional<SimGraphics::Canvas> SimGraphics::CanvasLocked(HDC dc) {
   canvas.rowStep = surface.width;
   canvas.origin = surface.data.data();
   canvas.clip = RECT{0, 0, surface.width, surface.height};
-  if (r->kind == DcKind::Paint) canvas.clip = Intersect(canvas.clip, r->clip);
+  if (r->kind == DcKind::Paint) canvas.clip = IntersectRect(canvas.clip, r->clip);
   return canvas;
 }
 
@@ -128,7 +122,7 @@ bool SimGraphics::FillSolidRect(HDC dc, const RECT& rect, COLORREF colour) {
   std::lock_guard lock(mutex_);
   std::optional<Canvas> canvas = CanvasLocked(dc);
   if (!canvas) return false;
-  const RECT area = Intersect(rect, canvas->clip);
+  const RECT area = IntersectRect(rect, canvas->clip);
   const std::uint32_t pixel = Convert(PixelFromColorref(colour), canvas->monochrome);
   for (int y = area.top; y < area.bottom; ++y) {
     for (int x = area.left; x < area.right; ++x)

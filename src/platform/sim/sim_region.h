@@ -41,7 +41,6 @@ class RegionShape {
   int Kind() const;
   // One rectangle per span of every band, top to bottom, left to right.
   std::vector<RECT> Rects() const;
-  const std::vector<Band>& Bands() const { return bands_; }
 
   friend bool operator==(const RegionShape&, const RegionShape&) = default;
 

@@ -11,6 +11,14 @@ namespace kx::sim {
 
 namespace {
 
+// An installed component by its product and component codes.
+std::u16string ComponentKey(std::u16string_view product, std::u16string_view component) {
+  std::u16string key(product);
+  key += u'|';
+  key += component;
+  return key;
+}
+
 constexpr std::string_view kLinkMagic = "KXLNK\n";
 constexpr std::string_view kAdvertisedMagic = "KXMSI\n";
 constexpr HRESULT kFileNotFound = static_cast<HRESULT>(0x80070002);
@@ -108,7 +116,7 @@ UINT SimShell::GetAdvertisedShortcutTarget(std::u16string_view shortcut, char16_
 int SimShell::GetComponentPath(std::u16string_view productCode, std::u16string_view componentCode,
                                char16_t* path, DWORD* length) {
   std::lock_guard lock(mutex_);
-  auto it = components_.find(std::u16string(productCode) + u"|" + std::u16string(componentCode));
+  auto it = components_.find(ComponentKey(productCode, componentCode));
   if (it == components_.end()) return INSTALLSTATE_UNKNOWN;
   if (path != nullptr && length != nullptr && *length > 0) CopyOut(it->second, path, *length);
   if (length != nullptr) *length = static_cast<DWORD>(it->second.size());
@@ -154,8 +162,7 @@ bool SimShell::CreateAdvertisedShortcut(std::u16string_view linkPath,
   body += ToUtf8(productCode) + "\n" + ToUtf8(featureId) + "\n" + ToUtf8(componentCode);
   {
     std::lock_guard lock(mutex_);
-    components_[std::u16string(productCode) + u"|" + std::u16string(componentCode)] =
-        std::u16string(installedPath);
+    components_[ComponentKey(productCode, componentCode)] = std::u16string(installedPath);
   }
   return files_.WriteFileAtomically(
       linkPath, std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()));
@@ -164,7 +171,7 @@ bool SimShell::CreateAdvertisedShortcut(std::u16string_view linkPath,
 void SimShell::UninstallComponent(std::u16string_view productCode,
                                   std::u16string_view componentCode) {
   std::lock_guard lock(mutex_);
-  components_.erase(std::u16string(productCode) + u"|" + std::u16string(componentCode));
+  components_.erase(ComponentKey(productCode, componentCode));
 }
 
 }  // namespace kx::sim

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cassert>
 
+#include "platform/dialog.h"
 #include "platform/messages.h"
+#include "platform/sim/rect_math.h"
 #include "platform/text_util.h"
 #include "platform/window.h"
 
@@ -11,27 +13,9 @@ namespace kx::sim {
 
 namespace {
 
-RECT UnionRect(const RECT& a, const RECT& b) {
-  if (a.Width() <= 0 || a.Height() <= 0) return b;
-  if (b.Width() <= 0 || b.Height() <= 0) return a;
-  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
-
-RECT IntersectRect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.Width() <= 0 || r.Height() <= 0) return RECT{};
-  return r;
-}
-
 bool IsTopmost(DWORD exStyle) {
   return (exStyle & WS_EX_TOPMOST) != 0;
 }
-
-// The system's dialog class and the Cancel command its default procedure sends on a close.
-constexpr std::u16string_view kDialogClassName = u"#32770";
-constexpr WPARAM kIdCancel = 2;
 
 }  // namespace
 
@@ -337,8 +321,8 @@ LRESULT SimWindowSystem::DefaultProc(HWND window, UINT message, WPARAM, LPARAM l
   switch (message) {
     case WM_CLOSE:
       // The dialog class turns a close into the Cancel command, as its default procedure does.
-      if (ClassNameOf(window) == kDialogClassName) {
-        Post(window, WM_COMMAND, kIdCancel, 0);
+      if (ClassNameOf(window) == Dialog::kClassName) {
+        Post(window, WM_COMMAND, IDCANCEL, 0);
       } else {
         Destroy(window);
       }

@@ -127,9 +127,7 @@ BOOL VirtualKeyboard::WriteReport(DWORD deviceId, const BYTE* buffer, DWORD leng
   std::lock_guard lock(mutex_);
   transfer.usage = UsageOfIdLocked(deviceId);
   const bool injected = ShouldFailLocked(transfer);
-  const bool reachable =
-      transfer.usage != 0 && CollectionOf(transfer.usage).present && WatchedLocked(transfer.usage);
-  transfer.ok = !injected && reachable && !transfer.bytes.empty() &&
+  transfer.ok = !injected && ReachableLocked(transfer.usage) && !transfer.bytes.empty() &&
                 KeyboardFirmware::Accepts(transfer.usage, transfer.bytes[0]);
   if (transfer.ok) firmware_.Receive(transfer.usage, transfer.bytes);
   const BOOL result = transfer.ok ? 1 : 0;
@@ -147,9 +145,7 @@ BOOL VirtualKeyboard::ReadReport(DWORD deviceId, BYTE* buffer, DWORD length) {
   transfer.usage = UsageOfIdLocked(deviceId);
   if (buffer != nullptr) transfer.bytes.assign(buffer, buffer + length);
   const bool injected = ShouldFailLocked(transfer);
-  const bool reachable =
-      transfer.usage != 0 && CollectionOf(transfer.usage).present && WatchedLocked(transfer.usage);
-  transfer.ok = !injected && reachable && buffer != nullptr && length > 0 &&
+  transfer.ok = !injected && ReachableLocked(transfer.usage) && buffer != nullptr && length > 0 &&
                 firmware_.Answer(transfer.usage, std::span<BYTE>(buffer, length));
   if (transfer.ok) transfer.bytes.assign(buffer, buffer + length);
   const BOOL result = transfer.ok ? 1 : 0;
@@ -234,7 +230,7 @@ void VirtualKeyboard::SendInputReport(std::vector<BYTE> report, WORD usage) {
 
 void VirtualKeyboard::SelectModeOnKeyboard(BYTE mode) {
   SetMode(mode);
-  SendInputReport({0x0D, 0x03, static_cast<BYTE>(mode == 0 ? 6 : mode), 0, 0, 0, 0, 0, 0});
+  SendInputReport({0x0D, 0x03, KeyboardFirmware::WireMode(mode), 0, 0, 0, 0, 0, 0});
 }
 
 void VirtualKeyboard::WaitForInputReports() {
@@ -281,10 +277,7 @@ void VirtualKeyboard::DeliverReport(const QueuedReport& report) {
   DWORD deviceId = 0;
   {
     std::lock_guard lock(mutex_);
-    if (!IsUsage(report.usage) || !CollectionOf(report.usage).present ||
-        !WatchedLocked(report.usage)) {
-      return;
-    }
+    if (!ReachableLocked(report.usage)) return;
     deviceId = CollectionOf(report.usage).deviceId;
   }
   callback_(deviceId, report.bytes.data(), static_cast<DWORD>(report.bytes.size()));

@@ -135,6 +135,10 @@ class VirtualKeyboard final : public HidLibrary {
   Collection& CollectionOf(WORD usage) { return collections_[usage - kFirstUsage]; }
   const Collection& CollectionOf(WORD usage) const { return collections_[usage - kFirstUsage]; }
   bool WatchedLocked(WORD usage) const;
+  // A collection the library can talk to: one of ours, present and watched by the filter.
+  bool ReachableLocked(WORD usage) const {
+    return IsUsage(usage) && CollectionOf(usage).present && WatchedLocked(usage);
+  }
   WORD UsageOfIdLocked(DWORD deviceId) const;
   _DEVICE_STATE StateLocked(WORD usage, DWORD event) const;
   // Marks the collections present (or not) and collects the notifications that causes.

@@ -14,9 +14,6 @@ constexpr BYTE kMacroChunkReport = 0x0C;
 constexpr BYTE kQueryVersion = 0x80;
 constexpr BYTE kQueryMode = 0x81;
 
-// The keyboard calls its PC mode 6 on the wire, in both directions.
-constexpr BYTE kWireModeZero = 6;
-
 // Reports are fixed-length on the wire: a byte past the end of a short one reads as zero.
 BYTE At(std::span<const BYTE> report, std::size_t offset) {
   return offset < report.size() ? report[offset] : 0;
@@ -188,7 +185,7 @@ bool KeyboardFirmware::Answer(WORD usage, std::span<BYTE> buffer) {
     answer[1] = memory_.firmwareMajor;
     answer[2] = memory_.firmwareMinor;
   } else {
-    answer[1] = memory_.mode == 0 ? kWireModeZero : memory_.mode;
+    answer[1] = WireMode(memory_.mode);
   }
   for (std::size_t i = 0; i < answer.size() && i + 1 < buffer.size(); ++i) {
     buffer[i + 1] = answer[i];

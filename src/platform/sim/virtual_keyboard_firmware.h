@@ -46,6 +46,9 @@ class KeyboardFirmware {
   // Whether the collection with this usage declares an output report with this id: 07 and 0A
   // on collection 2, 0B on 3, 0C on 4; collections 1 and 5 take none.
   static bool Accepts(WORD usage, BYTE reportId);
+  // The keyboard calls its PC mode (0) 6 on the wire, in both directions.
+  static constexpr BYTE kWireModeZero = 6;
+  static constexpr BYTE WireMode(BYTE mode) { return mode == 0 ? kWireModeZero : mode; }
 
   // A report the host wrote to the collection; reports the collection does not take and
   // reports too short to carry a command are ignored.
