@@ -1,5 +1,6 @@
 #include "ui/gdi_objects.h"
 
+#include "platform/graphics_flags.h"
 #include "platform/platform.h"
 
 namespace kx::ui {
@@ -17,12 +18,6 @@ void Bitmap::Attach(HBITMAP handle) {
   if (handle == handle_) return;
   Reset();
   handle_ = handle;
-}
-
-HBITMAP Bitmap::Detach() {
-  HBITMAP handle = handle_;
-  handle_ = nullptr;
-  return handle;
 }
 
 void Bitmap::Reset() {
@@ -62,6 +57,19 @@ PaintDc::PaintDc(HWND window) : window_(window) {
 
 PaintDc::~PaintDc() {
   if (paint_.hdc != nullptr && GraphicsAlive()) os::Graphics().EndPaint(window_, paint_);
+}
+
+void DrawBitmapOrFill(HDC canvas, const Bitmap& image, int width, int height, COLORREF fallback) {
+  Graphics& graphics = os::Graphics();
+  if (image) {
+    MemoryDc source(canvas);
+    SelectedBitmap selected(source.Get(), image.Handle());
+    if (selected) {
+      graphics.BitBlt(canvas, 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+      return;
+    }
+  }
+  graphics.FillSolidRect(canvas, RECT{0, 0, width, height}, fallback);
 }
 
 }  // namespace kx::ui

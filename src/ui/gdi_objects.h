@@ -20,7 +20,6 @@ class Bitmap {
   explicit operator bool() const { return handle_ != nullptr; }
   // Takes ownership of handle, deleting the bitmap held before.
   void Attach(HBITMAP handle);
-  HBITMAP Detach();
   // Deletes the bitmap held, if any.
   void Reset();
   // Width and height in pixels; 0 x 0 when empty.
@@ -88,5 +87,9 @@ class PaintDc {
   HWND window_ = nullptr;
   PAINTSTRUCT paint_;
 };
+
+// Copies the top-left width x height of image onto canvas at 0,0; without an image that can
+// be selected, fills that area with fallback instead.
+void DrawBitmapOrFill(HDC canvas, const Bitmap& image, int width, int height, COLORREF fallback);
 
 }  // namespace kx::ui

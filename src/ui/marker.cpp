@@ -130,20 +130,6 @@ LRESULT CDMarker::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultProc(message, wParam, lParam);
 }
 
-void CDMarker::DrawLayer(HDC canvas, const Bitmap& image, int width, int height,
-                         COLORREF fallback) const {
-  Graphics& graphics = os::Graphics();
-  if (image) {
-    MemoryDc source(canvas);
-    SelectedBitmap selected(source.Get(), image.Handle());
-    if (selected) {
-      graphics.BitBlt(canvas, 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
-      return;
-    }
-  }
-  graphics.FillSolidRect(canvas, RECT{0, 0, width, height}, fallback);
-}
-
 void CDMarker::OnPaint() {
   PaintDc paint(Handle());
   const int width = m_rcBar.Width();
@@ -157,9 +143,9 @@ void CDMarker::OnPaint() {
   if (!canvas || !offscreen) return;
   SelectedBitmap target(canvas.Get(), offscreen.Handle());
   if (!target) return;
-  DrawLayer(canvas.Get(), m_bmpBack, width, height, kEmptyColour);
+  DrawBitmapOrFill(canvas.Get(), m_bmpBack, width, height, kEmptyColour);
   const int filled = FilledWidth();
-  if (filled > 0) DrawLayer(canvas.Get(), m_bmpFill, filled, height, kFullColour);
+  if (filled > 0) DrawBitmapOrFill(canvas.Get(), m_bmpFill, filled, height, kFullColour);
 
   graphics.SetBkMode(canvas.Get(), BKMODE_TRANSPARENT);
   if (!m_strText.empty()) {

@@ -51,7 +51,6 @@ class CDMarker : public Window {
 
  private:
   void OnPaint();
-  void DrawLayer(HDC canvas, const Bitmap& image, int width, int height, COLORREF fallback) const;
   void Redraw();
 };
 

@@ -116,18 +116,8 @@ bool CProgressDlg::LoadSkins() {
 void CProgressDlg::OnPaint() {
   PaintDc paint(Handle());
   if (!paint) return;
-  Graphics& graphics = os::Graphics();
   const RECT client = os::Windows().GetClientRect(Handle());
-  if (m_bmpBack) {
-    MemoryDc source(paint.Get());
-    SelectedBitmap selected(source.Get(), m_bmpBack.Handle());
-    if (selected) {
-      graphics.BitBlt(paint.Get(), 0, 0, client.Width(), client.Height(), source.Get(), 0, 0,
-                      SRCCOPY);
-      return;
-    }
-  }
-  graphics.FillSolidRect(paint.Get(), client, CDMarker::kEmptyColour);
+  DrawBitmapOrFill(paint.Get(), m_bmpBack, client.Width(), client.Height(), CDMarker::kEmptyColour);
 }
 
 }  // namespace kx::ui
