@@ -22,4 +22,19 @@ std::u16string FromUtf8(std::string_view text);
 // ASCII text widened unit by unit (for literals and fixed formats).
 std::u16string Widen(std::string_view ascii);
 
+// The value of an ASCII hex digit of either case; -1 for any other character.
+constexpr int HexDigitValue(char32_t c) {
+  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
+  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+  return -1;
+}
+constexpr int HexDigitValue(char16_t c) {
+  return HexDigitValue(static_cast<char32_t>(c));
+}
+// The same for a narrow character (a byte above 0x7F is no digit).
+constexpr int HexDigitValue(char c) {
+  return HexDigitValue(static_cast<char32_t>(static_cast<unsigned char>(c)));
+}
+
 }  // namespace kx

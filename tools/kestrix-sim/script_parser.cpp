@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "platform/text_util.h"
+
 namespace kx::simtool {
 
 namespace {
@@ -61,13 +63,6 @@ bool Tokenize(std::string_view line, std::vector<Token>* tokens, std::string* er
   return true;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = LowerAscii(c);
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 struct Number {
   bool negative = false;
   std::uint64_t magnitude = 0;
@@ -89,7 +84,7 @@ std::optional<Number> ParseNumber(const Token& token) {
   }
   if (s.empty()) return std::nullopt;
   for (char c : s) {
-    const int digit = HexDigit(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0 || digit >= base) return std::nullopt;
     if (n.magnitude > (std::numeric_limits<std::uint64_t>::max() - static_cast<unsigned>(digit)) /
                           static_cast<unsigned>(base)) {
@@ -123,7 +118,7 @@ std::optional<BYTE> ReportByte(const Token& token) {
   if (s.empty() || s.size() > 2) return std::nullopt;
   int value = 0;
   for (char c : s) {
-    const int digit = HexDigit(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0) return std::nullopt;
     value = value * 16 + digit;
   }

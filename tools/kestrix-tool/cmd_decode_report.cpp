@@ -7,18 +7,12 @@
 
 #include "command.h"
 #include "device/report_decoder.h"
+#include "platform/text_util.h"
 #include "protocol/messages.h"
 
 namespace kx::tool {
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The arguments joined, spaces removed, read as pairs of hex digits; nothing when malformed.
 std::optional<std::vector<BYTE>> ParseReport(const std::vector<std::string>& args,
@@ -27,7 +21,7 @@ std::optional<std::vector<BYTE>> ParseReport(const std::vector<std::string>& arg
   for (const std::string& arg : args) {
     for (char c : arg) {
       if (c == ' ') continue;
-      if (HexValue(c) < 0) {
+      if (HexDigitValue(c) < 0) {
         *error = "decode-report: not a hex digit: '" + std::string(1, c) + "'";
         return std::nullopt;
       }
@@ -41,7 +35,8 @@ std::optional<std::vector<BYTE>> ParseReport(const std::vector<std::string>& arg
   std::vector<BYTE> report;
   report.reserve(digits.size() / 2);
   for (std::size_t i = 0; i < digits.size(); i += 2) {
-    report.push_back(static_cast<BYTE>(HexValue(digits[i]) * 16 + HexValue(digits[i + 1])));
+    report.push_back(
+        static_cast<BYTE>(HexDigitValue(digits[i]) * 16 + HexDigitValue(digits[i + 1])));
   }
   return report;
 }

@@ -34,16 +34,10 @@ std::optional<std::int64_t> ParseNumber(const std::string& text, std::int64_t lo
 
 std::optional<std::vector<std::uint8_t>> ParseHex(const std::string& text) {
   if (text.empty() || text.size() % 2 != 0) return std::nullopt;
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
   std::vector<std::uint8_t> bytes;
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    int high = digit(text[i]);
-    int low = digit(text[i + 1]);
+    int high = HexDigitValue(text[i]);
+    int low = HexDigitValue(text[i + 1]);
     if (high < 0 || low < 0) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
   }

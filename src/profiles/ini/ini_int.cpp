@@ -1,17 +1,9 @@
 #include "profiles/ini/ini_int.h"
 
+#include "platform/text_util.h"
 #include "profiles/ini/ini_text_rules.h"
 
 namespace kx::profiles {
-
-namespace {
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-}  // namespace
 
 UINT ParseProfileInt(std::u16string_view text) {
   std::size_t i = 0;
@@ -24,8 +16,8 @@ UINT ParseProfileInt(std::u16string_view text) {
   }
   UINT value = 0;
   if (i + 1 < text.size() && text[i] == u'0' && text[i + 1] == u'x') {
-    for (i += 2; i < text.size() && HexDigit(text[i]) >= 0; ++i) {
-      value = value * 16u + static_cast<UINT>(HexDigit(text[i]));
+    for (i += 2; i < text.size() && HexDigitValue(text[i]) >= 0; ++i) {
+      value = value * 16u + static_cast<UINT>(HexDigitValue(text[i]));
     }
   } else {
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {

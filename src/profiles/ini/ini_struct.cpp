@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/text_util.h"
+
 namespace kx::profiles {
 
 namespace {
@@ -13,14 +15,8 @@ constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 struct HexTable {
   signed char value[128];
   constexpr HexTable() : value{} {
-    for (auto& v : value)
-      v = -1;
-    for (int d = 0; d < 10; ++d)
-      value['0' + d] = static_cast<signed char>(d);
-    for (int d = 0; d < 6; ++d) {
-      value['A' + d] = static_cast<signed char>(10 + d);
-      value['a' + d] = static_cast<signed char>(10 + d);
-    }
+    for (char32_t c = 0; c < 128; ++c)
+      value[c] = static_cast<signed char>(HexDigitValue(c));
   }
 };
 constexpr HexTable kHex;
