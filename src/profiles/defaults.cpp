@@ -67,14 +67,18 @@ void FactoryProfile(PROFILE_DATA& profile, bool factory, int mode) {
   if (factory || info.EffectLevel < 1 || info.EffectLevel > 5) info.EffectLevel = 5;
   if (factory || info.EffectParam > 5) info.EffectParam = 0;
   if (factory || info.Color > 0xFFFFFF) info.Color = lighting.Color;
+  bool anyReset = false;
   for (int i = 0; i < LIGHT_DATA_COUNT; ++i) {
     if (HasName(profile.LightData[i]) && !factory) continue;
     ResetLayout(profile.LightData[i], i);
-    // Every reset layout stamps the mode's default key colours onto layout 0.
-    for (const KeyColorRun& run : FactoryKeyColorsOf(mode)) {
-      for (int key = run.first; key <= run.last; ++key) {
-        profile.LightData[0].KeyColor[key] = run.color;
-      }
+    anyReset = true;
+  }
+  // Any reset layout stamps the mode's default key colours onto layout 0 (after its own reset,
+  // which comes first).
+  if (!anyReset) return;
+  for (const KeyColorRun& run : FactoryKeyColorsOf(mode)) {
+    for (int key = run.first; key <= run.last; ++key) {
+      profile.LightData[0].KeyColor[key] = run.color;
     }
   }
 }

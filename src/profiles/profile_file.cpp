@@ -17,7 +17,6 @@ namespace kx::profiles {
 
 namespace {
 
-constexpr char16_t kNameKey[] = u"CurrentProfileName";
 constexpr char16_t kLightInfoKey[] = u"LIGHT_INFO";
 constexpr char16_t kGKeysKey[] = u"G_BUTTON_INFO";
 constexpr int kKeysPerPart = 10;
@@ -92,14 +91,14 @@ void ReadProfileData(const IniDocument& file, PROFILE_DATA& profile) {
 
 void LoadProfile(std::u16string_view name, PROFILE_DATA& profile) {
   IniEdit file(ProfileFilePath(name));
-  file.WriteText(kProfileSection, kNameKey, name);
+  file.WriteText(kProfileSection, kProfileNameKey, name);
   file.Commit();
   ReadProfileData(file.Document(), profile);
 }
 
 bool SaveProfile(std::u16string_view name, const PROFILE_DATA& profile) {
   IniEdit file(ProfileFilePath(name));
-  file.WriteText(kProfileSection, kNameKey, name);
+  file.WriteText(kProfileSection, kProfileNameKey, name);
   for (int i = 0; i < LINK_EXE_COUNT; ++i) {
     file.WriteText(kProfileSection, LinkKey(i), FixedText(profile.LinkExe[i]));
   }
@@ -142,8 +141,6 @@ void LoadCurrentProfile(AGENT_SETTINGS& settings) {
   UINT step = current.RepeatDelayStep;
   SystemSettings& system = os::System();
   system.SetKeyboardDelay(step <= 3 ? 3 - step : 0);
-  UINT delay = 0;
-  system.GetKeyboardDelay(&delay);
 }
 
 }  // namespace kx::profiles

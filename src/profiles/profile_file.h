@@ -12,6 +12,8 @@
 namespace kx::profiles {
 
 inline constexpr char16_t kProfileSection[] = u"GROUP";
+// The profile's own name, written whenever the profile is loaded or listed.
+inline constexpr char16_t kProfileNameKey[] = u"CurrentProfileName";
 
 // A profile name is used as the file's base name exactly as stored, but a name that would
 // reach outside the profiles folder (a path separator or a drive colon) names no file.

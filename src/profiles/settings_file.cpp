@@ -21,7 +21,6 @@ constexpr char16_t kProfileID[] = u"ProfileID";
 constexpr char16_t kProfileName[] = u"ProfileName";
 constexpr char16_t kProfileIconName[] = u"ProfileIconName";
 constexpr char16_t kProfileColor[] = u"ProfileColor";
-constexpr char16_t kCurrentProfileName[] = u"CurrentProfileName";
 
 std::u16string ModeKey(int mode) {
   return u"Mode_" + Widen(std::to_string(mode + 1));
@@ -42,7 +41,7 @@ void ReadEntry(const IniEdit& file, int entry, MODE_SLOT& slot) {
 }  // namespace
 
 std::u16string SettingsFilePath() {
-  return std::u16string(FixedText(g_szDataDir)) + u"" + u"config.ini";
+  return std::u16string(FixedText(g_szDataDir)) + u"config.ini";
 }
 
 void LoadSettings(AGENT_SETTINGS& settings) {
@@ -90,7 +89,7 @@ void LoadSettings(AGENT_SETTINGS& settings) {
   file.Commit();
   for (const std::u16string& name : newProfiles) {
     IniEdit profile(ProfileFilePath(name));
-    profile.WriteText(kProfileSection, kCurrentProfileName, name);
+    profile.WriteText(kProfileSection, kProfileNameKey, name);
     profile.Commit();
   }
 }

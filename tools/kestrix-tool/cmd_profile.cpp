@@ -123,7 +123,7 @@ bool ReadProfileFile(const std::string& hostPath, PROFILE_DATA& profile, std::u1
   IniEdit file(host.WindowsPath());  // read only: never committed
   ClearRecord(profile);
   ReadProfileData(file.Document(), profile);
-  *name = file.ReadText(kProfileSection, u"CurrentProfileName", u"");
+  *name = file.ReadText(kProfileSection, kProfileNameKey, u"");
   return true;
 }
 
