@@ -9,6 +9,7 @@
 #include "platform/window_system.h"
 #include "profiles/defaults.h"
 #include "protocol/messages.h"
+#include "protocol/windows.h"
 #include "ui/progress_dlg.h"
 
 namespace kx::core {
@@ -109,8 +110,7 @@ void CHidWnd::OnTimer(UINT_PTR id) {
 
 void CHidWnd::OnDestroy() {
   // Ending the agent ends the OSD program too.
-  HWND osd = os::Windows().Find(u"", protocol::kOsdTitle);
-  if (osd != nullptr) os::Windows().Post(osd, WM_DESTROY, 0, 0);
+  protocol::PostToTitle(protocol::kOsdTitle, WM_DESTROY, 0, 0);
   os::Windows().KillTimer(Handle(), TIMER_FOREGROUND);
   EndProgressWindow();
 }

@@ -52,7 +52,6 @@ class CHidWnd : public Window {
 
   // --- Read by the companions' tests and the main job ---
   const profiles::AGENT_SETTINGS& Settings() const { return *m_settings; }
-  const profiles::LINK_EXE_LIST& LinkedPrograms(int mode) const { return m_linkExe[mode]; }
   std::int32_t SavedProfile() const { return m_nSavedProfile; }
   std::int32_t HeldFunction() const { return m_nHeldFunction; }
   bool LaunchGuard() const { return m_bLaunchGuard != 0; }

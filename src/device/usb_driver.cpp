@@ -62,7 +62,6 @@ CUSBDriver::~CUSBDriver() {
     os::Hid().SetReportCallback(nullptr);
     os::Hid().StopMonitor();
   }
-  m_DeviceList.clear();
   DestroyWindowObject();
 }
 
@@ -155,19 +154,17 @@ void CUSBDriver::DecodeInputReport(DWORD deviceId, const BYTE* report, DWORD len
 
 void CUSBDriver::PostDecoded(const DecodedReport& decoded) const {
   for (const DeviceMessage& m : decoded) {
-    HWND target = nullptr;
     switch (m.target) {
       case ReportTarget::kMainWindow:
-        target = m_hMainWnd.load(std::memory_order_acquire);
+        PostToMain(m.message, m.wParam, m.lParam);
         break;
       case ReportTarget::kConfigInnerWindow:
-        target = protocol::FindInnerWindow(protocol::kConfigTitle, protocol::kConfigTitle);
+        protocol::NotifyConfigWindow(m.message, m.wParam, m.lParam);
         break;
       case ReportTarget::kAgentWindow:
-        target = os::Windows().Find(u"", protocol::kAgentTitle);
+        protocol::PostToTitle(protocol::kAgentTitle, m.message, m.wParam, m.lParam);
         break;
     }
-    if (target != nullptr) os::Windows().Post(target, m.message, m.wParam, m.lParam);
   }
 }
 

@@ -406,7 +406,7 @@ class Demo {
     Mark();
     say_.Say("You log off: the system closes the agent (WM_CLOSE to \"Kestrix_Hid\").");
     session_.Close();
-    const auto ended = MessagesTo(Since(), "Kestrix OSD", 2 /* WM_DESTROY */);
+    const auto ended = MessagesTo(Since(), "Kestrix OSD", WM_DESTROY);
     say_.More(std::string(
         ended.empty() ? "It exits." : "It tells the OSD program to end (WM_DESTROY) and exits."));
   }
@@ -497,9 +497,7 @@ class Demo {
   void DrawProfile(int mode) {
     const std::filesystem::path file =
         places_.screenshots / ("keyboard-profile-" + std::to_string(mode) + ".png");
-    picture::KeyboardPictureInfo info;
-    const sim::Pixels picture =
-        picture::DrawKeyboard(*ReadProfile(mode), 0, ProfileName(mode), &info);
+    const sim::Pixels picture = picture::DrawKeyboard(*ReadProfile(mode), 0, ProfileName(mode));
     std::error_code ec;
     std::filesystem::create_directories(places_.screenshots, ec);
     if (!sim::WritePng(picture, file)) return;

@@ -59,11 +59,6 @@ void EventLog::Add(Event event) {
   events_.push_back(std::move(event));
 }
 
-void EventLog::SetSink(std::ostream* sink) {
-  std::lock_guard lock(mutex_);
-  sink_ = sink;
-}
-
 std::vector<Event> EventLog::Events() const {
   std::lock_guard lock(mutex_);
   return events_;

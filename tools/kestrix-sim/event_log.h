@@ -51,7 +51,6 @@ class EventLog {
 
   // Safe on any thread.
   void Add(Event event);
-  void SetSink(std::ostream* sink);
 
   // The events so far, oldest first; and how many there are (a mark for EventsSince).
   std::vector<Event> Events() const;

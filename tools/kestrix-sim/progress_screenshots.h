@@ -35,7 +35,6 @@ class ProgressScreenshots {
   void AfterMessage(const Msg& msg, const ui::CProgressDlg* dialog);
 
   const std::vector<Screenshot>& Taken() const { return taken_; }
-  const std::filesystem::path& Folder() const { return folder_; }
 
  private:
   sim::Desktop& desktop_;
