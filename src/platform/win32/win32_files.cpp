@@ -25,11 +25,6 @@ class ScopedHandle {
   ScopedHandle& operator=(const ScopedHandle&) = delete;
   bool Valid() const { return handle_ != nullptr && handle_ != kInvalidHandle; }
   ::HANDLE Get() const { return handle_; }
-  ::HANDLE Release() {
-    ::HANDLE h = handle_;
-    handle_ = nullptr;
-    return h;
-  }
 
  private:
   ::HANDLE handle_;

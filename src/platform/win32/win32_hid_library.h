@@ -18,7 +18,6 @@ class Win32HidLibrary final : public HidLibrary {
   // Loads the library by its full path and takes its six functions; false (nothing kept) when
   // the file is missing or lacks one of them.
   bool Load(const std::u16string& path);
-  bool Loaded() const { return module_ != nullptr; }
 
   void SetDeviceFilter(const DEVICE_FILTER* filter) override;
   void SetReportCallback(ReportCallback callback) override;

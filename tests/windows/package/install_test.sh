@@ -4,20 +4,10 @@
 # it undone. Usage: install_test.sh <package folder>
 set -u
 : "${WINEPREFIX:?run the Windows tests through scripts/windows-test.sh}"
-wine=${KX_WINE:-/usr/lib/wine/wine64}
 package=$1
 failures=0
 
-# Wine's output goes to a file, never a pipe (the wine server would hold the pipe open).
-run() {
-  local log status
-  log=$(mktemp)
-  "$wine" "$@" >"$log" 2>&1 </dev/null
-  status=$?
-  cat "$log"
-  rm -f "$log"
-  return $status
-}
+run() { "$(dirname "$0")/../wine-run.sh" "$@"; }
 has_key() { run reg query "$@" >/dev/null; }
 lacks_key() { ! has_key "$@"; }
 check() {  # check <description> <command...>

@@ -4,7 +4,6 @@
 #include "app/hid_app.h"
 #include "platform/debug_output.h"
 #include "platform/platform.h"
-#include "platform/text_util.h"
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>

@@ -43,8 +43,10 @@ std::set<std::uint8_t> DeclaredIds(::PHIDP_PREPARSED_DATA data, ::HIDP_REPORT_TY
   return ids;
 }
 
-// Reads a collection's identity and capabilities; false when it cannot be queried.
-bool Describe(const std::wstring& path, CollectionInfo* info) {
+// Reads a collection's identity and, when the filter selects it, its capabilities; false when
+// it cannot be queried or is not selected (most HID devices of a system are not: their report
+// declarations are never read).
+bool Describe(const std::wstring& path, const kx::DEVICE_FILTER& filter, CollectionInfo* info) {
   // No access is needed for the queries, so collections that others hold are described too.
   ::HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
@@ -61,6 +63,9 @@ bool Describe(const std::wstring& path, CollectionInfo* info) {
       info->productId = attributes.ProductID;
       info->usage = caps.Usage;
       info->usagePage = caps.UsagePage;
+      ok = Matches(filter, *info);
+    }
+    if (ok) {
       info->inputLength = caps.InputReportByteLength;
       info->outputLength = caps.OutputReportByteLength;
       info->featureLength = caps.FeatureReportByteLength;
@@ -70,7 +75,6 @@ bool Describe(const std::wstring& path, CollectionInfo* info) {
           DeclaredIds(data, HidP_Output, caps.NumberOutputButtonCaps, caps.NumberOutputValueCaps);
       info->featureIds = DeclaredIds(data, HidP_Feature, caps.NumberFeatureButtonCaps,
                                      caps.NumberFeatureValueCaps);
-      ok = true;
     }
   }
   if (data != nullptr) ::HidD_FreePreparsedData(data);
@@ -138,7 +142,7 @@ std::vector<CollectionInfo> EnumerateMatching(const kx::DEVICE_FILTER& filter) {
       continue;
     }
     CollectionInfo info;
-    if (Describe(detail->DevicePath, &info) && Matches(filter, info)) {
+    if (Describe(detail->DevicePath, filter, &info)) {
       found.push_back(std::move(info));
     }
   }

@@ -102,7 +102,7 @@ BOOL HidMonitor::StartMonitor(::HWND window, UINT message) {
     std::lock_guard lock(mutex_);
     stopping_ = false;
   }
-  Rescan();
+  Rescan(EnumerateMatching(watchedFilter_));
   StartReader();
   return TRUE;
 }
@@ -154,8 +154,7 @@ void HidMonitor::Notify(const OpenCollection& collection, DWORD event) {
   ::SendMessageW(target_, targetMessage_, 1, reinterpret_cast<::LPARAM>(&state));
 }
 
-void HidMonitor::Rescan() {
-  std::vector<CollectionInfo> present = EnumerateMatching(watchedFilter_);
+void HidMonitor::Rescan(std::vector<CollectionInfo> present) {
   std::sort(present.begin(), present.end(),
             [](const CollectionInfo& a, const CollectionInfo& b) { return a.usage < b.usage; });
 
@@ -233,7 +232,7 @@ void HidMonitor::ScheduleRescan() {
         return 0;
       }
       settleStartMs_ = 0;
-      Rescan();
+      Rescan(present);
       return 0;
     }
     default:

@@ -35,8 +35,9 @@ class HidMonitor {
   HidMonitor() = default;
 
   // Compares what is present with what is watched: MONITORCLOSE for every collection that
-  // left, then MONITOROPEN for every one that arrived, all sent before this returns.
-  void Rescan();
+  // left, then MONITOROPEN for every one that arrived, all sent before this returns. present:
+  // the matching collections found just now.
+  void Rescan(std::vector<CollectionInfo> present);
   // Delays the rescan after a device change until the keyboard's collections have all shown
   // up, so the agent learns of them together.
   void ScheduleRescan();
