@@ -56,12 +56,14 @@ CUSBDriver::CUSBDriver() {
 }
 
 CUSBDriver::~CUSBDriver() {
-  CUSBDriver* self = this;
-  if (g_pUSBDriver.compare_exchange_strong(self, nullptr) && InstalledPlatform().hid != nullptr) {
-    // Both calls return only once no callback is running, and none runs afterwards.
+  if (g_pUSBDriver.load(std::memory_order_acquire) == this && InstalledPlatform().hid != nullptr) {
+    // Both calls return only once no callback is running, and none runs afterwards: a report
+    // the library still hands over meanwhile reaches this link whole, never a cleared pointer.
     os::Hid().SetReportCallback(nullptr);
     os::Hid().StopMonitor();
   }
+  CUSBDriver* self = this;
+  g_pUSBDriver.compare_exchange_strong(self, nullptr);
   DestroyWindowObject();
 }
 
