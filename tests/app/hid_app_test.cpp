@@ -13,13 +13,7 @@ using core::testing::AgentTest;
 class HidAppTest : public AgentTest {
  protected:
   int MutexCount() { return desktop_.Sync().OpenCount(kInstanceMutexName); }
-  std::size_t AgentWindows() {
-    std::size_t n = 0;
-    for (HWND h : desktop_.Windows().TopLevelWindows()) {
-      if (desktop_.Windows().GetText(h) == protocol::kAgentTitle) ++n;
-    }
-    return n;
-  }
+  std::size_t AgentWindows() { return TopLevelWindowsTitled(protocol::kAgentTitle); }
 };
 
 TEST_F(HidAppTest, StartCreatesTheHiddenMainWindowAndWhatTheAgentNeeds) {

@@ -29,6 +29,9 @@
 
 namespace kx::core::testing {
 
+// The title the progress window shows while a write runs.
+inline constexpr std::u16string_view kProgressTitle = u"ZULQuarvexProgressbar";
+
 using Bytes = std::vector<BYTE>;
 using sim::HidTransfer;
 
@@ -150,19 +153,20 @@ class AgentTest : public ::testing::Test {
   }
   // The broadcasts of "VELT_DEV_SYNC" a window of another program received: (code, value).
   std::vector<std::pair<WPARAM, LPARAM>> SyncBroadcasts(const sim::RecordingWindow& window) {
-    const UINT sync = desktop_.Windows().RegisterMessage(protocol::kSyncMessageName);
-    std::vector<std::pair<WPARAM, LPARAM>> out;
-    for (const sim::ReceivedMessage& m : window.ReceivedOf(sync))
-      out.emplace_back(m.wParam, m.lParam);
-    return out;
+    return window.ParamsOf(desktop_.Windows().RegisterMessage(protocol::kSyncMessageName));
   }
   static std::vector<std::pair<WPARAM, LPARAM>> Params(const sim::RecordingWindow& window,
                                                        UINT message) {
-    std::vector<std::pair<WPARAM, LPARAM>> out;
-    for (const sim::ReceivedMessage& m : window.ReceivedOf(message))
-      out.emplace_back(m.wParam, m.lParam);
-    return out;
+    return window.ParamsOf(message);
   }
+  // The top-level windows with this title, the agent's own included.
+  std::size_t TopLevelWindowsTitled(std::u16string_view title) {
+    std::size_t n = 0;
+    for (HWND h : desktop_.Windows().TopLevelWindows())
+      n += desktop_.Windows().GetText(h) == title ? 1 : 0;
+    return n;
+  }
+  std::size_t ProgressWindows() { return TopLevelWindowsTitled(kProgressTitle); }
   // The shell's starts of this file (full Windows path, exact).
   std::vector<sim::Launch> LaunchesOf(std::u16string_view file) {
     std::vector<sim::Launch> out;

@@ -8,8 +8,6 @@
 namespace kx::core::testing {
 namespace {
 
-constexpr std::u16string_view kProgressTitle = u"ZULQuarvexProgressbar";
-
 class ProfileWriteTest : public AgentTest {
  protected:
   void SetUp() override {
@@ -32,12 +30,6 @@ class ProfileWriteTest : public AgentTest {
     Agent().ApplyProfile(static_cast<UINT>(mode), false);
     keyboard_.ClearTransfers();
     progressAtTransfer_.clear();
-  }
-  std::size_t ProgressWindows() {
-    std::size_t n = 0;
-    for (HWND h : desktop_.Windows().TopLevelWindows())
-      n += desktop_.Windows().GetText(h) == kProgressTitle ? 1 : 0;
-    return n;
   }
   // The progress positions seen at each transfer, one entry per run of equal positions.
   std::vector<int> ProgressSteps() {

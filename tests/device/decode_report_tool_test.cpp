@@ -1,39 +1,18 @@
 // kestrix-tool decode-report, run as a user runs it: what it prints and its exit status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <string>
+
+#include "support/run_program.h"
 
 namespace {
 
-struct ToolRun {
-  std::string out;
-  std::string err;
-  int status = -1;
-};
+using kx::testsupport::ProgramRun;
 
-ToolRun RunTool(const std::string& args) {
-  const std::string errFile = ::testing::TempDir() + "decode_report_stderr.txt";
-  const std::string command =
-      std::string(KX_TOOL_PATH) + " decode-report " + args + " 2>" + errFile;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  std::array<char, 256> buffer;
-  std::size_t n = 0;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.out.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  if (FILE* err = fopen(errFile.c_str(), "r")) {
-    while ((n = fread(buffer.data(), 1, buffer.size(), err)) > 0)
-      run.err.append(buffer.data(), n);
-    fclose(err);
-  }
-  return run;
+// The arguments go to the shell as they are: "0D 03" is two words, as typed.
+ProgramRun RunTool(const std::string& args) {
+  return kx::testsupport::RunProgram(std::string(KX_TOOL_PATH) + " decode-report " + args,
+                                     ::testing::TempDir() + "decode_report_stderr.txt");
 }
 
 struct ToolCase {
@@ -53,7 +32,7 @@ TEST(DecodeReportToolTest, PrintsOneLinePerMessage) {
       {"' '", ""},
   };
   for (const ToolCase& c : cases) {
-    const ToolRun run = RunTool(c.args);
+    const ProgramRun run = RunTool(c.args);
     EXPECT_EQ(run.status, 0) << c.args;
     EXPECT_EQ(run.out, c.out) << c.args;
     EXPECT_EQ(run.err, "") << c.args;
@@ -62,7 +41,7 @@ TEST(DecodeReportToolTest, PrintsOneLinePerMessage) {
 
 TEST(DecodeReportToolTest, MalformedHexIsAnErrorWithNothingOnStdout) {
   for (const char* args : {"0D 0", "0x0D", "0G", "'0D\t03'", "0D 03 -"}) {
-    const ToolRun run = RunTool(args);
+    const ProgramRun run = RunTool(args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;
     ASSERT_FALSE(run.err.empty()) << args;

@@ -45,11 +45,7 @@ class DeviceTest : public ::testing::Test {
   }
 
   std::vector<std::pair<WPARAM, LPARAM>> Received(UINT message) const {
-    std::vector<std::pair<WPARAM, LPARAM>> out;
-    for (const sim::ReceivedMessage& m : main_.ReceivedOf(message)) {
-      out.emplace_back(m.wParam, m.lParam);
-    }
-    return out;
+    return main_.ParamsOf(message);
   }
 
   std::vector<std::string> DebugLines() { return Narrow(desktop_.Debug().Lines()); }

@@ -13,8 +13,6 @@ namespace {
 using hardening::FileState;
 using hardening::ReadFileState;
 
-constexpr std::u16string_view kProgressTitle = u"ZULQuarvexProgressbar";
-
 class DeviceFaultTest : public AgentTest {
  protected:
   void SetUp() override {
@@ -51,12 +49,6 @@ class DeviceFaultTest : public AgentTest {
     PostToAgent(protocol::WM_PROFILE_SYNC, 0, 0);
   }
 
-  std::size_t ProgressWindows() {
-    std::size_t n = 0;
-    for (HWND h : desktop_.Windows().TopLevelWindows())
-      n += desktop_.Windows().GetText(h) == kProgressTitle ? 1 : 0;
-    return n;
-  }
   FileState HostFiles() { return ReadFileState(desktop_.HostAppData() / "Kestrix"); }
 
   // What must hold after a write that went wrong: the request was finished, the agent runs,

@@ -1,9 +1,6 @@
 // kestrix-tool ini and profile show, run as a user runs them.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -13,38 +10,21 @@
 #include "profiles/fixed_text.h"
 #include "profiles/profile_file.h"
 #include "profiles_fixture.h"
+#include "support/run_program.h"
 
 namespace kx::profiles::testing {
 namespace {
 
-struct ToolResult {
-  int status;
-  std::string out;
-  std::string err;
-};
+using ToolResult = testsupport::ProgramRun;
+using testsupport::ShellQuoted;
 
 class ToolTest : public ProfilesTest {
  protected:
   ToolResult Run(const std::vector<std::string>& args) {
     std::string command = KX_TOOL_PATH;
-    for (const std::string& arg : args) {
-      std::string quoted = "'";
-      for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-      command += " " + quoted + "'";
-    }
-    std::filesystem::path errFile = folder_.Path() / "stderr.txt";
-    command += " 2>'" + errFile.string() + "'";
-    ToolResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      result.out.append(buffer, n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    Bytes err = ReadHostFile(errFile);
-    result.err.assign(err.begin(), err.end());
-    return result;
+    for (const std::string& arg : args)
+      command += " " + ShellQuoted(arg);
+    return testsupport::RunProgram(command, folder_.Path() / "stderr.txt");
   }
   std::string Host(const char* name) const { return (folder_.Path() / name).string(); }
 };

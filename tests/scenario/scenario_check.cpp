@@ -14,18 +14,13 @@
 
 #include "scenario_file.h"
 #include "scenario_setup.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace kx::scenario;
+using kx::testsupport::ShellQuoted;
 namespace fs = std::filesystem;
-
-std::string ShellQuoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text)
-    out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 std::vector<std::string> ReadLines(const fs::path& file) {
   std::vector<std::string> lines;

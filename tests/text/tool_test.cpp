@@ -1,36 +1,20 @@
 // The kestrix-tool commands over the text reader, run as a user would run them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/sim/temp_folder.h"
+#include "support/run_program.h"
 
 namespace kx::text {
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-};
+using ToolRun = testsupport::ProgramRun;
 
 ToolRun Tool(const std::string& args) {
-  std::string command = std::string(KX_TOOL_PATH) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  ToolRun run{-1, ""};
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.out.append(buffer.data(), n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return testsupport::RunProgram(std::string(KX_TOOL_PATH) + " " + args);
 }
 
 class ToolTest : public ::testing::Test {

@@ -26,6 +26,14 @@ std::vector<ReceivedMessage> RecordingWindow::ReceivedOf(UINT message) const {
   return out;
 }
 
+std::vector<std::pair<WPARAM, LPARAM>> RecordingWindow::ParamsOf(UINT message) const {
+  std::vector<std::pair<WPARAM, LPARAM>> out;
+  for (const ReceivedMessage& m : received_) {
+    if (m.message == message) out.emplace_back(m.wParam, m.lParam);
+  }
+  return out;
+}
+
 LRESULT RecordingWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   ReceivedMessage m{os::Clock().NowMs(), message, wParam, lParam, 0, {}};
   if (message == WM_COPYDATA && lParam != 0) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/window.h"
@@ -33,6 +34,8 @@ class RecordingWindow : public Window {
   const std::vector<ReceivedMessage>& Received() const { return received_; }
   // The messages received with this number, in order.
   std::vector<ReceivedMessage> ReceivedOf(UINT message) const;
+  // The parameters (wParam, lParam) of the messages received with this number, in order.
+  std::vector<std::pair<WPARAM, LPARAM>> ParamsOf(UINT message) const;
   void ClearReceived() { received_.clear(); }
   // Called for every message after it is recorded (the main job's event log).
   void SetObserver(std::function<void(const ReceivedMessage&)> observer) {
