@@ -2,6 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # --windows adds what the Windows build and its Wine tests need; other arguments are packages.
 set -euo pipefail
+# scripts/test.sh checks once for all its stages and says so to the scripts it runs.
+if [ "${KX_DEPS_CHECKED:-}" = 1 ]; then exit 0; fi
 extra=()
 for arg in "$@"; do
   if [ "$arg" = "--windows" ]; then

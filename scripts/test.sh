@@ -17,6 +17,7 @@ wants() { [[ " $stages " == *" $1 "* ]]; }
 
 # One apt-get run for every stage.
 if wants windows; then scripts/install-deps.sh --windows; else scripts/install-deps.sh; fi
+export KX_DEPS_CHECKED=1
 
 if wants plain; then
   banner "Plain build and tests"
