@@ -39,11 +39,11 @@ LRESULT OsdProgram::Handle(UINT message, WPARAM, LPARAM, bool* handled) {
   return 0;
 }
 
-std::vector<OsdRecord> OsdProgram::Shown() const {
-  std::vector<OsdRecord> shown;
+std::vector<protocol::OsdRecord> OsdProgram::Shown() const {
+  std::vector<protocol::OsdRecord> shown;
   for (const sim::ReceivedMessage& m : window_.ReceivedOf(WM_COPYDATA)) {
     if (m.copyDataId != 0) continue;
-    if (auto record = ReadOsdRecord(m.copyData)) shown.push_back(std::move(*record));
+    if (auto record = protocol::ReadOsdRecord(m.copyData)) shown.push_back(std::move(*record));
   }
   return shown;
 }
@@ -118,7 +118,7 @@ OsdProgram* Companions::RunningOsd() {
 std::vector<std::u16string> Companions::OsdTexts() const {
   std::vector<std::u16string> texts;
   for (const auto& run : osdRuns_) {
-    for (const OsdRecord& record : run->Shown())
+    for (const protocol::OsdRecord& record : run->Shown())
       texts.push_back(record.text);
   }
   return texts;

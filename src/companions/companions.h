@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "companions/osd_record_reader.h"
 #include "platform/sim/desktop.h"
 #include "platform/sim/recording_window.h"
+#include "protocol/osd_record.h"
 
 namespace kx::companions {
 
@@ -50,7 +50,7 @@ class OsdProgram {
   DWORD ProcessId() const { return processId_; }
   sim::RecordingWindow& Window() { return window_; }
   // The records received, in order (a record of the wrong size is not shown and not listed).
-  std::vector<OsdRecord> Shown() const;
+  std::vector<protocol::OsdRecord> Shown() const;
 
  private:
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);

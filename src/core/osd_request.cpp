@@ -42,13 +42,13 @@ COLORREF OsdColour(int osdColorSetting) {
 
 OsdRequest BuildOsdRequest(std::u16string_view text, COLORREF colour) {
   OsdRequest record{};
-  PutText(record, kOsdTextOffset, CutText(text));
-  PutU32(record, kOsdParam1Offset, kOsdParam1);
-  PutU32(record, kOsdParam2Offset, kOsdParam2);
-  PutU32(record, kOsdParam3Offset, kOsdParam3);
-  PutU32(record, kOsdColourOffset, colour);
-  PutU32(record, kOsdParam5Offset, kOsdParam5);
-  PutText(record, kOsdFontOffset, kOsdFontFace);
+  PutText(record, protocol::kOsdTextOffset, CutText(text));
+  PutU32(record, protocol::kOsdParam1Offset, kOsdParam1);
+  PutU32(record, protocol::kOsdParam2Offset, kOsdParam2);
+  PutU32(record, protocol::kOsdParam3Offset, kOsdParam3);
+  PutU32(record, protocol::kOsdColourOffset, colour);
+  PutU32(record, protocol::kOsdParam5Offset, kOsdParam5);
+  PutText(record, protocol::kOsdFontOffset, kOsdFontFace);
   return record;
 }
 

@@ -1,6 +1,5 @@
-// The record the OSD program takes with WM_COPYDATA (identifier 0): the text to show, four
-// numbers the OSD program gives their meaning, the text colour and the font face. 1044 bytes,
-// little-endian, built byte by byte so its layout never depends on the compiler.
+// The agent's side of the OSD record (its layout is in protocol/osd_record.h): the fixed
+// numbers, the colour of each setting and the building of a record for a text.
 #pragma once
 
 #include <array>
@@ -9,23 +8,12 @@
 #include <string_view>
 
 #include "platform/types.h"
+#include "protocol/osd_record.h"
 
 namespace kx::core {
 
-inline constexpr std::size_t kOsdRequestBytes = 1044;
-inline constexpr std::size_t kOsdTextOffset = 0;
-inline constexpr std::size_t kOsdTextBytes = 512;
-inline constexpr std::size_t kOsdParam1Offset = 512;
-inline constexpr std::size_t kOsdParam2Offset = 516;
-inline constexpr std::size_t kOsdParam3Offset = 520;
-inline constexpr std::size_t kOsdColourOffset = 524;
-inline constexpr std::size_t kOsdParam5Offset = 528;
-inline constexpr std::size_t kOsdFontOffset = 532;
-inline constexpr std::size_t kOsdFontBytes = 512;
-static_assert(kOsdFontOffset + kOsdFontBytes == kOsdRequestBytes);
-
 // At most this many characters of a text travel; the terminator takes the last unit.
-inline constexpr std::size_t kOsdMaxTextChars = kOsdTextBytes / 2 - 1;
+inline constexpr std::size_t kOsdMaxTextChars = protocol::kOsdTextBytes / 2 - 1;
 
 inline constexpr std::uint32_t kOsdParam1 = 0;
 inline constexpr std::uint32_t kOsdParam2 = 1500;
@@ -33,7 +21,7 @@ inline constexpr std::uint32_t kOsdParam3 = 0;
 inline constexpr std::uint32_t kOsdParam5 = 40;
 inline constexpr std::u16string_view kOsdFontFace = u"Arial";
 
-using OsdRequest = std::array<std::uint8_t, kOsdRequestBytes>;
+using OsdRequest = std::array<std::uint8_t, protocol::kOsdRecordBytes>;
 
 // The text colour for the setting OSD_Color: 1 orange, 2 green, anything else red.
 COLORREF OsdColour(int osdColorSetting);

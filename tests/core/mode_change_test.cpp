@@ -78,7 +78,7 @@ TEST_F(ModeChangeTest, OsdRecordCarriesTheFixedNumbersFontAndColourOfTheSetting)
     Agent().ApplyProfile(Settings().Profile == 2 ? 4 : 2, false);
     const auto shown = companions_.RunningOsd()->Shown();
     ASSERT_FALSE(shown.empty());
-    const companions::OsdRecord& record = shown.back();
+    const protocol::OsdRecord& record = shown.back();
     EXPECT_EQ(record.colour, c.colour);
     EXPECT_EQ(record.param1, 0u);
     EXPECT_EQ(record.param2, 1500u);

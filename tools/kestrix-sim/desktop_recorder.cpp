@@ -3,9 +3,9 @@
 #include <span>
 #include <string>
 
-#include "companions/osd_record_reader.h"
 #include "platform/registry.h"
 #include "platform/text_util.h"
+#include "protocol/osd_record.h"
 
 namespace kx::simtool {
 
@@ -139,10 +139,10 @@ void DesktopRecorder::AddMessage(std::string title, const Msg& msg) {
 
 void DesktopRecorder::AddOsdText(const Msg& msg) {
   const auto* copyData = reinterpret_cast<const COPYDATASTRUCT*>(msg.lParam);
-  std::optional<companions::OsdRecord> record;
+  std::optional<protocol::OsdRecord> record;
   if (copyData != nullptr && copyData->lpData != nullptr && copyData->dwData == 0) {
     const auto* bytes = static_cast<const std::uint8_t*>(copyData->lpData);
-    record = companions::ReadOsdRecord(std::span(bytes, copyData->cbData));
+    record = protocol::ReadOsdRecord(std::span(bytes, copyData->cbData));
   }
   if (!record) {
     // Not a record the OSD program takes: shown as the message, without its pointer.

@@ -8,18 +8,11 @@
 #include <span>
 #include <string>
 
+#include "protocol/osd_record.h"
+
 namespace kx::osd {
 
-inline constexpr std::size_t kRecordSize = 1044;
-inline constexpr std::size_t kTextOffset = 0;
-inline constexpr std::size_t kTextBytes = 512;
-inline constexpr std::size_t kParam1Offset = 512;
-inline constexpr std::size_t kDisplayTimeOffset = 516;  // the second number
-inline constexpr std::size_t kParam3Offset = 520;
-inline constexpr std::size_t kColourOffset = 524;
-inline constexpr std::size_t kFontHeightOffset = 528;  // the fifth number
-inline constexpr std::size_t kFontFaceOffset = 532;
-inline constexpr std::size_t kFontFaceBytes = 512;
+inline constexpr std::size_t kRecordSize = protocol::kOsdRecordBytes;
 
 // What the OSD program makes of the record.
 struct OsdRequest {

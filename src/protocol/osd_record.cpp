@@ -1,14 +1,8 @@
-#include "companions/osd_record_reader.h"
+#include "protocol/osd_record.h"
 
-namespace kx::companions {
+namespace kx::protocol {
 
 namespace {
-
-constexpr std::size_t kTextOffset = 0;
-constexpr std::size_t kTextBytes = 512;
-constexpr std::size_t kParamsOffset = 512;
-constexpr std::size_t kFontOffset = 532;
-constexpr std::size_t kFontBytes = 512;
 
 std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t offset) {
   std::uint32_t value = 0;
@@ -32,14 +26,14 @@ std::u16string TextAt(std::span<const std::uint8_t> bytes, std::size_t offset, s
 std::optional<OsdRecord> ReadOsdRecord(std::span<const std::uint8_t> bytes) {
   if (bytes.size() != kOsdRecordBytes) return std::nullopt;
   OsdRecord record;
-  record.text = TextAt(bytes, kTextOffset, kTextBytes);
-  record.param1 = U32At(bytes, kParamsOffset);
-  record.param2 = U32At(bytes, kParamsOffset + 4);
-  record.param3 = U32At(bytes, kParamsOffset + 8);
-  record.colour = U32At(bytes, kParamsOffset + 12);
-  record.param5 = U32At(bytes, kParamsOffset + 16);
-  record.fontFace = TextAt(bytes, kFontOffset, kFontBytes);
+  record.text = TextAt(bytes, kOsdTextOffset, kOsdTextBytes);
+  record.param1 = U32At(bytes, kOsdParam1Offset);
+  record.param2 = U32At(bytes, kOsdParam2Offset);
+  record.param3 = U32At(bytes, kOsdParam3Offset);
+  record.colour = U32At(bytes, kOsdColourOffset);
+  record.param5 = U32At(bytes, kOsdParam5Offset);
+  record.fontFace = TextAt(bytes, kOsdFontOffset, kOsdFontBytes);
   return record;
 }
 
-}  // namespace kx::companions
+}  // namespace kx::protocol
