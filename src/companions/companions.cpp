@@ -73,12 +73,10 @@ void Companions::InstallProgramFiles() {
 }
 
 ConfigProgram& Companions::StartConfigProgram(bool withInnerWindow) {
-  sim::SimWindowSystem& windows = desktop_.Windows();
-  const DWORD previous = windows.CreatingProcess();
-  windows.SetCreatingProcess(desktop_.Processes().StartProcess(kConfigProgramFile));
+  const sim::CreatingProcessScope creating(desktop_.Windows(),
+                                           desktop_.Processes().StartProcess(kConfigProgramFile));
   config_.outer_.Open(protocol::kConfigTitle);
   if (withInnerWindow) config_.inner_.Open(protocol::kConfigTitle, u"", config_.outer_.Handle());
-  windows.SetCreatingProcess(previous);
   return config_;
 }
 
@@ -89,11 +87,9 @@ sim::RecordingWindow& Companions::OpenWindow(std::u16string_view title) {
 }
 
 void Companions::StartTrayProgram() {
-  sim::SimWindowSystem& windows = desktop_.Windows();
-  const DWORD previous = windows.CreatingProcess();
-  windows.SetCreatingProcess(desktop_.Processes().StartProcess(kTrayProgramFile));
+  const sim::CreatingProcessScope creating(desktop_.Windows(),
+                                           desktop_.Processes().StartProcess(kTrayProgramFile));
   OpenTrayWindow();
-  windows.SetCreatingProcess(previous);
 }
 
 void Companions::OpenTrayWindow() {

@@ -139,23 +139,18 @@ void AgentSession::BringToForeground(std::u16string_view exeName) {
   ForegroundProgram& program = foreground_[UpperCase(exeName)];
   if (program.processId == 0) program.processId = desktop_.Processes().StartProcess(exeName);
   if (!program.window || program.window->Handle() == nullptr) {
-    const DWORD previous = desktop_.Windows().CreatingProcess();
-    desktop_.Windows().SetCreatingProcess(program.processId);
+    const sim::CreatingProcessScope creating(desktop_.Windows(), program.processId);
     program.window = std::make_unique<sim::RecordingWindow>();
     program.window->Open(exeName);
-    desktop_.Windows().SetCreatingProcess(previous);
   }
   desktop_.Processes().SetForeground(program.window->Handle());
   Settle();
 }
 
 sim::RecordingWindow& AgentSession::OpenWindowOf(DWORD processId, std::u16string_view title) {
-  sim::SimWindowSystem& windows = desktop_.Windows();
-  const DWORD previous = windows.CreatingProcess();
-  windows.SetCreatingProcess(processId);
+  const sim::CreatingProcessScope creating(desktop_.Windows(), processId);
   windows_.push_back(std::make_unique<sim::RecordingWindow>());
   windows_.back()->Open(title);
-  windows.SetCreatingProcess(previous);
   return *windows_.back();
 }
 

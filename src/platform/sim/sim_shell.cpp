@@ -74,10 +74,8 @@ std::intptr_t SimShell::Execute(std::u16string_view verb, std::u16string_view fi
   if (launch.result > 32 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     DWORD pid = processes_.StartProcess(FileNamePart(file));
     if (start) {
-      DWORD previous = windows_.CreatingProcess();
-      windows_.SetCreatingProcess(pid);
+      const CreatingProcessScope creating(windows_, pid);
       start(pid);
-      windows_.SetCreatingProcess(previous);
     }
   }
   if (launch.result <= 32) os::Errors().SetLastError(ERROR_FILE_NOT_FOUND);

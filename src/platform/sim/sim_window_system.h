@@ -139,6 +139,7 @@ class SimWindowSystem final : public WindowSystem {
     RECT invalidRect;
     std::vector<HWND> children;  // child windows, front first
   };
+
   struct Timer {
     UINT period = 0;
     std::uint64_t due = 0;
@@ -177,6 +178,23 @@ class SimWindowSystem final : public WindowSystem {
   PostObserver postObserver_;
   std::function<void(HWND)> destroyHook_;
   std::function<bool(const WindowSpec&)> refuseCreate_;
+};
+
+// While it lives, windows created on the desktop belong to this process; then the process
+// that was creating them before does again.
+class CreatingProcessScope {
+ public:
+  CreatingProcessScope(SimWindowSystem& windows, DWORD processId)
+      : windows_(windows), previous_(windows.CreatingProcess()) {
+    windows_.SetCreatingProcess(processId);
+  }
+  ~CreatingProcessScope() { windows_.SetCreatingProcess(previous_); }
+  CreatingProcessScope(const CreatingProcessScope&) = delete;
+  CreatingProcessScope& operator=(const CreatingProcessScope&) = delete;
+
+ private:
+  SimWindowSystem& windows_;
+  DWORD previous_;
 };
 
 }  // namespace kx::sim
