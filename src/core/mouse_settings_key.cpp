@@ -7,28 +7,14 @@
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/text_util.h"
+#include "profiles/fixed_text.h"
 
 namespace kx::core {
 
-namespace {
-
-void CopySubKey(char16_t (&field)[MouseSettingsKey::kSubKeyChars], std::u16string_view text) {
-  constexpr std::size_t kMaxLength = MouseSettingsKey::kSubKeyChars - 1;
-  std::size_t length = text.size() < kMaxLength ? text.size() : kMaxLength;
-  std::size_t i = 0;
-  for (; i < length; ++i)
-    field[i] = text[i];
-  for (; i < MouseSettingsKey::kSubKeyChars; ++i)
-    field[i] = 0;
-}
-
-}  // namespace
+using profiles::SetFixedText;
 
 std::u16string_view MouseSettingsKey::SubKey() const {
-  std::size_t length = 0;
-  while (length < kSubKeyChars && m_szSubKey[length] != 0)
-    ++length;
-  return {m_szSubKey, length};
+  return profiles::FixedText(m_szSubKey);
 }
 
 bool MouseSettingsKey::SplitRegistryPath(std::u16string_view path) {
@@ -44,21 +30,17 @@ bool MouseSettingsKey::SplitRegistryPath(std::u16string_view path) {
   for (const auto& [name, root] : roots) {
     if (EqualsIgnoreCase(rootName, name)) {
       m_hRoot = root;
-      CopySubKey(m_szSubKey, path.substr(slash + 1));
+      SetFixedText(m_szSubKey, path.substr(slash + 1));
       return true;
     }
   }
   m_hRoot = HkeyLocalMachine();
-  CopySubKey(m_szSubKey, path);
+  SetFixedText(m_szSubKey, path);
   return true;
 }
 
 bool MouseSettingsKey::OpenRegistryPath() {
-  if (m_hKey != nullptr) {
-    os::Registry().CloseKey(m_hKey);
-    m_hKey = nullptr;
-  }
-  CopySubKey(m_szSubKey, u"");
+  Close();
   SplitRegistryPath();
   Registry& registry = os::Registry();
   HKEY key = nullptr;
@@ -75,7 +57,7 @@ void MouseSettingsKey::Close() {
     os::Registry().CloseKey(m_hKey);
     m_hKey = nullptr;
   }
-  CopySubKey(m_szSubKey, u"");
+  SetFixedText(m_szSubKey, u"");
 }
 
 }  // namespace kx::core

@@ -8,6 +8,7 @@
 #include "platform/sim/temp_folder.h"
 #include "platform/text_util.h"
 #include "profiles/defaults.h"
+#include "profiles/fixed_text.h"
 #include "profiles/folders.h"
 #include "profiles/ini/ini_file.h"
 #include "profiles/profile_file.h"
@@ -41,13 +42,6 @@ std::optional<long long> Number(const std::string& text) {
   return value;
 }
 
-template <std::size_t N>
-void CopyText(const std::string& utf8, char16_t (&field)[N]) {
-  const std::u16string text = FromUtf8(utf8);
-  std::fill(std::begin(field), std::end(field), u'\0');
-  std::copy_n(text.begin(), std::min(text.size(), N - 1), field);
-}
-
 // Loads a profile for editing: the file when there is one, else the factory profile of the
 // mode its default name gives.
 std::unique_ptr<profiles::PROFILE_DATA> OpenProfile(const std::u16string& name) {
@@ -79,7 +73,7 @@ bool Apply(const Directive& d, std::string* why) {
     if (d.word == "link") {
       const auto slot = Number(a[1]);
       if (!slot || *slot < 0 || *slot >= profiles::LINK_EXE_COUNT) return false;
-      CopyText(a[2], profile->LinkExe[*slot]);
+      profiles::SetFixedText(profile->LinkExe[*slot], FromUtf8(a[2]));
     } else if (d.word == "effect") {
       const auto effect = Number(a[1]);
       const auto colour = a.size() == 3 ? Number(a[2]) : std::optional<long long>(0);
@@ -99,7 +93,7 @@ bool Apply(const Directive& d, std::string* why) {
       if (key == nullptr || !kind || !function) return false;
       key->Kind = static_cast<BYTE>(*kind);
       key->Function = static_cast<std::int32_t>(*function);
-      if (a.size() == 5) CopyText(a[4], key->ProgramPath);
+      if (a.size() == 5) profiles::SetFixedText(key->ProgramPath, FromUtf8(a[4]));
     }
     if (!profiles::SaveProfile(name, *profile)) {
       *why = "the profile file could not be written";

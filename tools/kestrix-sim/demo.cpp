@@ -287,9 +287,10 @@ class Demo {
       profiles::BUTTON_INFO& g1 = p.GKeys[0];
       g1.Kind = profiles::KIND_FUNCTION;
       g1.Function = kFunctionLaunch;
-      CopyText(kGamePath, g1.ProgramPath);
+      profiles::SetFixedText(g1.ProgramPath, kGamePath);
     });
-    EditProfile(3, [](profiles::PROFILE_DATA& p) { CopyText(kGamePath, p.LinkExe[0]); });
+    EditProfile(3,
+                [](profiles::PROFILE_DATA& p) { profiles::SetFixedText(p.LinkExe[0], kGamePath); });
     session_.PostToAgent(protocol::WM_RELOAD_SETTINGS, 0, 0);
 
     say_.Say("You press G1 and let it go: the keyboard reports " + Wire("08 00 01 00") +
@@ -474,12 +475,6 @@ class Demo {
     profiles::LoadProfile(name, *data);
     edit(*data);
     profiles::SaveProfile(name, *data);
-  }
-
-  template <std::size_t N>
-  static void CopyText(std::u16string_view text, char16_t (&field)[N]) {
-    std::fill(std::begin(field), std::end(field), u'\0');
-    std::copy_n(text.begin(), std::min(text.size(), N - 1), field);
   }
 
   std::vector<std::string> ProfileFiles() const {
