@@ -23,9 +23,6 @@ using device::kEventModeSelected;
 constexpr BYTE kEventModeKey = 254;
 // The qualifier of event 254 that carries a mode plus one.
 constexpr BYTE kModeKeyQualifier = 4;
-// The keyboard reports its PC mode, mode 0, as 6.
-constexpr BYTE kWirePcMode = 6;
-
 constexpr BYTE kHighestEffect = 9;
 constexpr BYTE kHighestEffectOption = 1;
 constexpr BYTE kHighestEffectLevelReport = 4;  // the level minus one
@@ -71,7 +68,7 @@ LRESULT CHidWnd::OnDeviceEvent(WPARAM wParam, LPARAM lParam) {
       SaveCurrentProfile();
       return 1;
     case kEventModeSelected: {
-      const BYTE mode = value == kWirePcMode ? 0 : value;
+      const BYTE mode = device::ModeFromWire(value);
       ApplyProfile(mode, false);
       if (settings.SyncMode != 0) Broadcast(SYNC_PROFILE, mode);
       return 1;

@@ -36,9 +36,6 @@ constexpr DWORD kChunkPauseMs = 60;
 constexpr DWORD kLightPauseMs = 200;
 constexpr DWORD kKeyColourPauseMs = 10;
 
-// The keyboard answers the mode query with 6 for its PC mode, mode 0.
-constexpr BYTE kWireModeZero = 6;
-
 using Report = std::array<BYTE, kReportBytes>;
 
 void Pause(DWORD ms) {
@@ -127,7 +124,7 @@ int CUSBDriver::GetDeviceMode(BYTE* mode) {
   const bool written = WriteTo(id, buffer.data(), kModeQueryBytes);
   Pause(kModeQueryWaitMs);
   const bool read = ReadFrom(id, buffer.data(), kModeQueryBytes);
-  if (mode != nullptr) *mode = buffer[2] == kWireModeZero ? 0 : buffer[2];
+  if (mode != nullptr) *mode = ModeFromWire(buffer[2]);
   Pause(m_nCommandDelay);
   return written && read ? kCommandOk : kCommandFailed;
 }

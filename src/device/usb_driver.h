@@ -28,8 +28,12 @@ inline constexpr WORD kVendorUsagePage = 0xFF00;
 inline constexpr WORD kFirstCollectionUsage = 1;
 inline constexpr WORD kCollectionCount = 5;
 inline constexpr WORD kCommandUsage = 2;  // reports 0x07 and 0x0A, and the two queries
-inline constexpr WORD kMatrixUsage = 3;   // reports 0x0B, the key-matrix chunks
-inline constexpr WORD kMacroUsage = 4;    // reports 0x0C, the key-macro chunks
+// The keyboard calls its PC mode (mode 0) 6 on the wire, in its mode reports and answers.
+constexpr BYTE ModeFromWire(BYTE wire) {
+  return wire == 6 ? 0 : wire;
+}
+inline constexpr WORD kMatrixUsage = 3;  // reports 0x0B, the key-matrix chunks
+inline constexpr WORD kMacroUsage = 4;   // reports 0x0C, the key-macro chunks
 
 // The identity filter handed to the library on every open: the five collections in usage order.
 DEVICE_FILTER KeyboardFilter();
