@@ -2,6 +2,7 @@
 // in step with lighting and mode changes made on the keyboard, tells the configuration
 // program, and runs the function the current profile gives a key.
 #include "core/hid_wnd.h"
+#include "core/key_assignments.h"
 #include "core/key_tables.h"
 #include "device/report_decoder.h"
 #include "platform/platform.h"
@@ -28,8 +29,6 @@ constexpr BYTE kHighestEffectOption = 1;
 constexpr BYTE kHighestEffectLevelReport = 4;  // the level minus one
 
 // Function codes the key events act on.
-constexpr std::int32_t kFunctionLaunch = 223;
-constexpr std::int32_t kFunctionGuardedLaunch = 384;
 constexpr std::int32_t kFirstModeFunction = 257;
 constexpr std::int32_t kLastModeFunction = 260;
 constexpr std::int32_t kFirstHoldingFunction = 323;  // and every function code above it

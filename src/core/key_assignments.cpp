@@ -8,8 +8,6 @@ namespace kx::core {
 
 namespace {
 
-constexpr std::int32_t kFunctionSingleKey = 465;  // produces the HID usage in macro byte 2
-constexpr std::size_t kSingleKeyUsageByte = 2;
 constexpr BYTE kMacroCell = 0xCD;
 constexpr BYTE kFunction466Cell = 0xE8;
 
@@ -20,7 +18,7 @@ BYTE MatrixCellForKey(const profiles::BUTTON_INFO& key, BYTE defaultCode) {
   if (key.Kind != profiles::KIND_FUNCTION) return defaultCode;
   const std::int32_t f = key.Function;
   BYTE code = KeyboardCodeOfFunction(f);
-  if (code == 0 && f == kFunctionSingleKey) code = key.MacroData[kSingleKeyUsageByte];
+  if (code == 0 && f == kFunctionSingleKey) code = SingleKeyUsage(key);
   if (code != 0) return code;
   if (IsMacroFunction(f)) return kMacroCell;
   switch (f) {

@@ -10,6 +10,16 @@
 
 namespace kx::core {
 
+// Function codes with a meaning of their own to the agent or the keyboard.
+inline constexpr std::int32_t kFunctionLaunch = 223;         // starts the key's program
+inline constexpr std::int32_t kFunctionGuardedLaunch = 384;  // the same, once per guard time
+inline constexpr std::int32_t kFunctionSingleKey = 465;      // sends the key in macro byte 2
+
+// The key a single-key function sends: a HID usage.
+constexpr BYTE SingleKeyUsage(const profiles::BUTTON_INFO& key) {
+  return key.MacroData[2];
+}
+
 // Function codes 512..65535 are macros.
 constexpr bool IsMacroFunction(std::int32_t function) {
   return function >= 512 && function <= 65535;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/hid_wnd.h"
+#include "core/key_assignments.h"
 #include "core/key_tables.h"
 #include "picture/keyboard_picture.h"
 #include "platform/sim/picture_files.h"
@@ -27,8 +28,7 @@ using Events = std::vector<Event>;
 
 constexpr char16_t kGamePath[] = u"C:\\Games\\Racer\\racer.exe";
 constexpr char16_t kGameWindow[] = u"Racer";
-constexpr std::uint64_t kPauseMs = 1000;  // between the steps, as a person would pause
-constexpr std::int32_t kFunctionLaunch = 223;
+constexpr std::uint64_t kPauseMs = 1000;      // between the steps, as a person would pause
 constexpr std::int32_t kMacroFunction = 600;  // codes 512..65535 are macros
 constexpr BYTE kWindowsKeyCell = 5 * 23 + 2;  // row 5, column 2: the left Windows key
 constexpr BYTE kEffectPerKeyColours = 10;
@@ -286,7 +286,7 @@ class Demo {
     EditProfile(2, [](profiles::PROFILE_DATA& p) {
       profiles::BUTTON_INFO& g1 = p.GKeys[0];
       g1.Kind = profiles::KIND_FUNCTION;
-      g1.Function = kFunctionLaunch;
+      g1.Function = core::kFunctionLaunch;
       profiles::SetFixedText(g1.ProgramPath, kGamePath);
     });
     EditProfile(3,

@@ -53,10 +53,10 @@ std::string FunctionMark(const profiles::BUTTON_INFO& key) {
   if (key.Kind != profiles::KIND_FUNCTION) return {};
   const std::int32_t f = key.Function;
   if (core::IsMacroFunction(f)) return "MACRO";
-  if (f == 223 || f == 384) return "RUN";
+  if (f == core::kFunctionLaunch || f == core::kFunctionGuardedLaunch) return "RUN";
   if (f >= 257 && f <= 262) return "MODE";
   if ((f >= 289 && f <= 291) || (f >= 353 && f <= 355)) return "LEVEL";
-  if (f == 465) return "KEY";
+  if (f == core::kFunctionSingleKey) return "KEY";
   if (f == 0) return {};
   return "F" + std::to_string(f);
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/default_key_matrix.h"
+#include "core/key_assignments.h"
 #include "core/key_tables.h"
 #include "picture/canvas.h"
 #include "picture/font.h"
@@ -131,8 +132,8 @@ class Painter {
 
 // What a key prints: its default usage, or for a key that sends another key, that key.
 std::string LegendOf(const profiles::BUTTON_INFO& key, BYTE defaultUsage) {
-  if (key.Kind == profiles::KIND_FUNCTION && key.Function == 465) {
-    const std::string_view sent = UsageLegend(key.MacroData[2]);
+  if (key.Kind == profiles::KIND_FUNCTION && key.Function == core::kFunctionSingleKey) {
+    const std::string_view sent = UsageLegend(core::SingleKeyUsage(key));
     if (!sent.empty()) return std::string(sent);
   }
   return std::string(UsageLegend(defaultUsage));
