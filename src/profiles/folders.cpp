@@ -1,6 +1,7 @@
 #include "profiles/folders.h"
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "profiles/fixed_text.h"
 
@@ -14,17 +15,9 @@ void SetFolderBuffer(char16_t (&buffer)[FOLDER_BUFFER_CHARS], std::u16string_vie
 }
 
 void InitAppDir() {
-  // Drive and folder parts of the module path, joined again: everything up to the last
-  // separator (a path without one keeps only its drive).
-  std::u16string module = os::Files().ModulePath();
-  std::size_t separator = module.find_last_of(u"\\/");
-  std::u16string_view folder;
-  if (separator != std::u16string::npos) {
-    folder = std::u16string_view(module).substr(0, separator + 1);
-  } else if (module.size() >= 2 && module[1] == u':') {
-    folder = std::u16string_view(module).substr(0, 2);
-  }
-  SetFolderBuffer(g_szAppDir, folder);
+  // Drive and folder parts of the module path, joined again (a path without a separator
+  // keeps only its drive).
+  SetFolderBuffer(g_szAppDir, ModuleFolder());
 }
 
 std::u16string EnsureDataFolder(std::u16string_view suffix) {

@@ -1,25 +1,14 @@
 #include "ui/progress_dlg.h"
 
-#include "platform/files.h"
 #include "platform/graphics_flags.h"
 #include "platform/messages.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "text/language_file.h"
 #include "ui/resources.h"
 #include "ui/skin_image.h"
 
 namespace kx::ui {
-
-namespace {
-
-// The folder of the agent's executable, with its trailing backslash.
-std::u16string ProgramFolder() {
-  const std::u16string module = os::Files().ModulePath();
-  const std::size_t slash = module.find_last_of(u"\\/");
-  return slash == std::u16string::npos ? std::u16string() : module.substr(0, slash + 1);
-}
-
-}  // namespace
 
 CProgressDlg::~CProgressDlg() {
   // Gone while the window object is still whole, so WM_DESTROY reaches this class.
@@ -80,7 +69,7 @@ LRESULT CProgressDlg::OnCreate() {
 }
 
 bool CProgressDlg::LoadSkins() {
-  const std::u16string folder = ProgramFolder();
+  const std::u16string folder = ModuleFolder();
   SIZE ignored;
   LoadSkinImage(folder + std::u16string(kMaskFile), m_bmpMask, &ignored);
   SIZE emptySize;
