@@ -37,14 +37,7 @@ using sim::FileStep;
 // Thrown by the fault hook: the process dies at that step, nothing after it runs.
 struct ProcessKilled {};
 
-Bytes Utf16Le(std::u16string_view text) {
-  Bytes out = {0xFF, 0xFE};
-  for (char16_t c : text) {
-    out.push_back(static_cast<std::uint8_t>(c));
-    out.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  return out;
-}
+using testsupport::Utf16Le;
 
 // A settings file as the configuration program leaves it: its own sections around ours.
 const std::u16string kOldConfig =
@@ -139,7 +132,7 @@ class FileFaultTest : public ::testing::Test {
   }
 
   void WriteConfig(std::u16string_view text) {
-    WriteHostBytes(HostData() / "config.ini", Utf16Le(text));
+    WriteHostFile(HostData() / "config.ini", Utf16Le(text));
   }
 
   sim::TempFolder folder_;
@@ -174,7 +167,7 @@ TEST_F(FileFaultTest, EveryFileIsOldOrNewWhateverStepFails) {
     reset({});
     FillProfile(*profile_, 1);
     ASSERT_TRUE(profiles::SaveProfile(u"Profile 1", *profile_));
-    oldFiles["Profiles/Profile 1.ini"] = ReadHostBytes(profiles / "Profile 1.ini");
+    oldFiles["Profiles/Profile 1.ini"] = ReadHostFile(profiles / "Profile 1.ini");
   }
 
   const Operation operations[] = {
@@ -213,7 +206,7 @@ TEST_F(FileFaultTest, EveryFileIsOldOrNewWhateverStepFails) {
       {"profile load names its file",
        [&] {
          reset(oldFiles);
-         WriteHostBytes(profiles / "Profile 1.ini", Utf16Le(u"[GROUP]\r\nLinkExe0=a.exe\r\n"));
+         WriteHostFile(profiles / "Profile 1.ini", Utf16Le(u"[GROUP]\r\nLinkExe0=a.exe\r\n"));
        },
        [&] {
          profiles::ResetSettings(*settings_);
@@ -227,7 +220,7 @@ TEST_F(FileFaultTest, EveryFileIsOldOrNewWhateverStepFails) {
          // Modes 3 (the current one) and 5 have no file yet.
          reset(oldFiles);
          for (const char* other : {"Profile 0.ini", "Profile 2.ini", "Profile 4.ini"})
-           WriteHostBytes(profiles / other, Utf16Le(u"[GROUP]\r\n"));
+           WriteHostFile(profiles / other, Utf16Le(u"[GROUP]\r\n"));
        },
        [&] {
          profiles::ResetSettings(*settings_);
@@ -278,7 +271,7 @@ TEST_F(FileFaultTest, AFolderWhereAFileShouldBeIsLeftAlone) {
   // config.ini and a profile file are folders (with something inside).
   std::filesystem::create_directories(HostData() / "config.ini" / "inside");
   std::filesystem::create_directories(HostData() / "Profiles" / "Profile 1.ini");
-  WriteHostBytes(HostData() / "config.ini" / "inside" / "keep.txt", {'k'});
+  WriteHostFile(HostData() / "config.ini" / "inside" / "keep.txt", {'k'});
 
   profiles::ResetSettings(*settings_);
   profiles::LoadSettings(*settings_);
@@ -296,7 +289,7 @@ TEST_F(FileFaultTest, AFolderWhereAFileShouldBeIsLeftAlone) {
   profiles::CreateFactoryProfiles(*settings_);
 
   EXPECT_TRUE(std::filesystem::is_directory(HostData() / "config.ini"));
-  EXPECT_EQ(ReadHostBytes(HostData() / "config.ini" / "inside" / "keep.txt"), Bytes{'k'});
+  EXPECT_EQ(ReadHostFile(HostData() / "config.ini" / "inside" / "keep.txt"), Bytes{'k'});
   EXPECT_TRUE(std::filesystem::is_directory(HostData() / "Profiles" / "Profile 1.ini"));
 }
 

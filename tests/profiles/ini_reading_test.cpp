@@ -104,12 +104,7 @@ TEST_F(IniReadingTest, Utf16UnitsHoldingLineBreakBytesAreCharacters) {
   // U+010D, U+0A0A and U+0D0A hold the bytes of CR and LF but are no line breaks.
   std::u16string value = u"\u010D\u0A0A\u0D0A\u0A0D";
   std::u16string text = u"[S]\nk=" + value + u"\nj=2";
-  Bytes be = {0xFE, 0xFF};
-  for (char16_t c : text) {
-    be.push_back(static_cast<std::uint8_t>(c >> 8));
-    be.push_back(static_cast<std::uint8_t>(c));
-  }
-  for (const Bytes& bytes : {Utf16Le(text), be}) {
+  for (const Bytes& bytes : {Utf16Le(text), Utf16Be(text)}) {
     IniDocument doc = IniDocument::Parse(bytes);
     EXPECT_EQ(doc.GetText(u"S", u"k", u"-"), value);
     EXPECT_EQ(doc.GetText(u"S", u"j", u"-"), u"2");
@@ -218,11 +213,7 @@ TEST_F(IniReadingTest, FilesOfOtherProgramsInEachEncoding) {
     Bytes bytes;
     std::u16string expected;
   };
-  Bytes be = {0xFE, 0xFF};
-  for (char16_t c : std::u16string(u"[S]\r\nk=\u00E9\u20AC\r\n")) {
-    be.push_back(static_cast<std::uint8_t>(c >> 8));
-    be.push_back(static_cast<std::uint8_t>(c));
-  }
+  const Bytes be = Utf16Be(u"[S]\r\nk=\u00E9\u20AC\r\n");
   const Case cases[] = {
       {"le.ini", Utf16Le(u"[S]\r\nk=\u00E9\u20AC\r\n"), u"\u00E9\u20AC"},
       {"be.ini", be, u"\u00E9\u20AC"},

@@ -14,37 +14,16 @@
 #include "platform/sim/temp_folder.h"
 #include "platform/text_util.h"
 #include "profiles/folders.h"
+#include "support/bytes.h"
 
 namespace kx::profiles::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
-inline Bytes BytesOf(std::string_view text) {
-  return Bytes(text.begin(), text.end());
-}
-
-// Text as UTF-16LE, with the mark FF FE unless told otherwise.
-inline Bytes Utf16Le(std::u16string_view text, bool mark = true) {
-  Bytes out;
-  if (mark) out = {0xFF, 0xFE};
-  for (char16_t c : text) {
-    out.push_back(static_cast<std::uint8_t>(c));
-    out.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  return out;
-}
-
-inline Bytes ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteHostFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
+using testsupport::Bytes;
+using testsupport::BytesOf;
+using testsupport::ReadHostFile;
+using testsupport::Utf16Be;
+using testsupport::Utf16Le;
+using testsupport::WriteHostFile;
 
 class ProfilesTest : public ::testing::Test {
  protected:

@@ -14,6 +14,7 @@
 #include "platform/errors.h"
 #include "platform/platform.h"
 #include "sim_fixture.h"
+#include "support/bytes.h"
 
 namespace kx::text {
 namespace {
@@ -44,17 +45,7 @@ std::vector<std::uint8_t> operator+(std::vector<std::uint8_t> a,
   return a;
 }
 
-// The characters as UTF-16 in the given byte order.
-std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool bigEndian) {
-  std::vector<std::uint8_t> bytes;
-  for (char16_t c : text) {
-    auto lo = static_cast<std::uint8_t>(c & 0xFF);
-    auto hi = static_cast<std::uint8_t>(c >> 8);
-    bytes.push_back(bigEndian ? hi : lo);
-    bytes.push_back(bigEndian ? lo : hi);
-  }
-  return bytes;
-}
+using testsupport::Utf16Bytes;
 
 TEST_F(LoadTextFileTest, ResultTextsAndFlags) {
   struct Case {
