@@ -25,6 +25,18 @@ static_assert(sizeof(DEVICE_FILTER) == 92);
 static_assert(offsetof(DEVICE_FILTER, entryCount) == 8);
 static_assert(offsetof(DEVICE_FILTER, entries) == 12);
 
+// Whether the filter selects a collection with this identity and top-level usage: the vendor
+// and product ids match and one of its first entryCount entries (10 at most) names the usage.
+constexpr bool FilterSelects(const DEVICE_FILTER& filter, DWORD vendorId, DWORD productId,
+                             DWORD usage, DWORD usagePage) {
+  if (filter.vendorId != vendorId || filter.productId != productId) return false;
+  const DWORD used = filter.entryCount < 10 ? filter.entryCount : 10;
+  for (DWORD i = 0; i < used; ++i) {
+    if (filter.entries[i].usage == usage && filter.entries[i].usagePage == usagePage) return true;
+  }
+  return false;
+}
+
 inline constexpr DWORD MONITORCLOSE = 0;
 inline constexpr DWORD MONITOROPEN = 1;
 

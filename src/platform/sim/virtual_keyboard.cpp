@@ -71,16 +71,7 @@ void VirtualKeyboard::StopMonitor() {
 }
 
 bool VirtualKeyboard::WatchedLocked(WORD usage) const {
-  if (!monitoring_ || monitorFilter_.vendorId != kVendorId ||
-      monitorFilter_.productId != kProductId) {
-    return false;
-  }
-  const std::size_t used = std::min<std::size_t>(monitorFilter_.entryCount, 10);
-  for (std::size_t i = 0; i < used; ++i) {
-    const DEVICE_FILTER::Entry& entry = monitorFilter_.entries[i];
-    if (entry.usage == usage && entry.usagePage == kUsagePage) return true;
-  }
-  return false;
+  return monitoring_ && FilterSelects(monitorFilter_, kVendorId, kProductId, usage, kUsagePage);
 }
 
 WORD VirtualKeyboard::UsageOfIdLocked(DWORD deviceId) const {

@@ -20,6 +20,8 @@
 namespace kx::test_keyboard {
 namespace {
 
+constexpr DWORD kVendorId = 0x258A;
+constexpr DWORD kProductId = 0x0090;
 constexpr WORD kUsagePage = 0xFF00;
 constexpr WORD kFirstUsage = 1;
 constexpr WORD kLastUsage = 5;
@@ -143,13 +145,7 @@ class Keyboard {
   }
 
   bool WatchedLocked(WORD usage) const {
-    if (!monitoring_ || watched_.vendorId != 0x258A || watched_.productId != 0x0090) return false;
-    for (DWORD i = 0; i < std::min<DWORD>(watched_.entryCount, 10); ++i) {
-      if (watched_.entries[i].usage == usage && watched_.entries[i].usagePage == kUsagePage) {
-        return true;
-      }
-    }
-    return false;
+    return monitoring_ && kx::FilterSelects(watched_, kVendorId, kProductId, usage, kUsagePage);
   }
 
   void EnsureControlWindow();

@@ -110,14 +110,7 @@ bool Control(::HANDLE handle, ::DWORD code, void* in, ::DWORD inLength, void* ou
 }  // namespace
 
 bool Matches(const kx::DEVICE_FILTER& filter, const CollectionInfo& info) {
-  if (info.vendorId != filter.vendorId || info.productId != filter.productId) return false;
-  const std::size_t used = std::min<std::size_t>(filter.entryCount, 10);
-  for (std::size_t i = 0; i < used; ++i) {
-    if (filter.entries[i].usage == info.usage && filter.entries[i].usagePage == info.usagePage) {
-      return true;
-    }
-  }
-  return false;
+  return kx::FilterSelects(filter, info.vendorId, info.productId, info.usage, info.usagePage);
 }
 
 std::vector<CollectionInfo> EnumerateMatching(const kx::DEVICE_FILTER& filter) {
